@@ -1,0 +1,8 @@
+#include "platform/Clock.h"
+
+namespace orven {
+
+// Defined here so the vtable has one home.
+Clock::~Clock() = default;
+
+}  // namespace orven

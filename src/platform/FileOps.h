@@ -1,0 +1,54 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace orven {
+
+// Helpers on real files. None of them throws; failures come back as false or nullopt.
+class FileOps {
+  public:
+    // The file as given if it exists, else the same name with its extension in lower case,
+    // then in upper case: files copied from the main unit or a Windows PC come in either.
+    static std::optional<std::filesystem::path> findAnyCase(const std::filesystem::path& file);
+
+    // Names of the regular files in the folder matching a Windows find pattern ('*' and '?',
+    // ASCII case ignored, a trailing ".*" also matching names without extension), sorted.
+    // A missing folder has no matches.
+    static std::vector<std::string> glob(const std::filesystem::path& folder,
+                                         std::string_view pattern);
+    static bool matchesPattern(std::string_view name, std::string_view pattern);
+
+    // Copies a file or a whole tree to the path `to` (not into it), overwriting files that
+    // are there and keeping modification times. On failure, a target that did not exist
+    // before is removed again.
+    static bool copyRecursive(const std::filesystem::path& from, const std::filesystem::path& to);
+
+    // Renames; across file systems copies and then removes the source, which is only touched
+    // once the copy is complete. False also when the copy is complete but removing the source
+    // failed part way.
+    static bool moveRecursive(const std::filesystem::path& from, const std::filesystem::path& to);
+
+    // The same with the rename step supplied, so the cross-device path can be exercised.
+    using RenameStep =
+        std::function<std::error_code(const std::filesystem::path&, const std::filesystem::path&)>;
+    static bool moveRecursive(const std::filesystem::path& from, const std::filesystem::path& to,
+                              const RenameStep& rename);
+
+    // True when the path is gone afterwards (including when it never existed).
+    static bool removeRecursive(const std::filesystem::path& path);
+
+    // Writes the bytes to a temporary file next to the target, syncs it and renames it over
+    // the target, so a crash leaves either the old or the new file, never a half-written one.
+    // An existing target keeps its permissions; a new one gets newFileMode (less the umask).
+    // On failure the old file is untouched and no temporary file is left.
+    static bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                                      unsigned newFileMode = 0644);
+};
+
+}  // namespace orven

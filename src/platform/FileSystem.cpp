@@ -1,0 +1,7 @@
+#include "platform/FileSystem.h"
+
+namespace orven {
+
+FileSystem::~FileSystem() = default;
+
+}  // namespace orven

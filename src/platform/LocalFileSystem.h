@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace orven {
+
+// The real machine, asked through statvfs/statfs.
+class LocalFileSystem : public FileSystem {
+  public:
+    std::optional<std::uint64_t> freeSpace(const std::filesystem::path& folder) const override;
+    bool isNetworkPath(const std::filesystem::path& folder) const override;
+    bool isReachable(const std::filesystem::path& folder) const override;
+    bool reconnect(const std::filesystem::path& folder) override;
+
+    // The path itself when it exists, else its nearest existing parent; empty when none.
+    // Relative paths are taken from the current folder.
+    static std::filesystem::path nearestExisting(const std::filesystem::path& path);
+
+    // Whether a statfs f_type belongs to a network (or FUSE) file system.
+    static bool isNetworkType(std::uint32_t fsType);
+};
+
+}  // namespace orven

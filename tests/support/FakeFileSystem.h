@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace orven::test {
+
+// A FileSystem whose answers the test sets. A setting made for a folder holds for everything
+// below it; the deepest setting wins. Paths are compared lexically and never touched.
+// Unless set otherwise: 1 TiB free everywhere, nothing on the network, everything reachable,
+// and reconnect changes nothing.
+class FakeFileSystem : public FileSystem {
+  public:
+    static constexpr std::uint64_t kDefaultFreeSpace = std::uint64_t{1} << 40;
+
+    void setFreeSpace(const std::filesystem::path& folder, std::optional<std::uint64_t> bytes);
+    void setNetworkPath(const std::filesystem::path& folder, bool network = true);
+    void setReachable(const std::filesystem::path& folder, bool reachable);
+
+    // From the call-th reconnect on (counting from 1), reconnect makes the folder reachable.
+    void reconnectSucceedsOnCall(int call) { m_reconnectSucceedsOn = call; }
+    int reconnectCalls() const { return m_reconnectCalls; }
+
+    std::optional<std::uint64_t> freeSpace(const std::filesystem::path& folder) const override;
+    bool isNetworkPath(const std::filesystem::path& folder) const override;
+    bool isReachable(const std::filesystem::path& folder) const override;
+    bool reconnect(const std::filesystem::path& folder) override;
+
+  private:
+    template <typename T>
+    using Settings = std::vector<std::pair<std::filesystem::path, T>>;
+
+    template <typename T>
+    static void set(Settings<T>& settings, const std::filesystem::path& folder, T value);
+    template <typename T>
+    static const T* lookup(const Settings<T>& settings, const std::filesystem::path& path);
+
+    Settings<std::optional<std::uint64_t>> m_freeSpace;
+    Settings<bool> m_network;
+    Settings<bool> m_reachable;
+    std::optional<int> m_reconnectSucceedsOn;
+    int m_reconnectCalls = 0;
+};
+
+}  // namespace orven::test
