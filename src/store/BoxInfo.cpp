@@ -1,0 +1,116 @@
+#include "store/BoxInfo.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "platform/CodePage.h"
+#include "store/StoreNames.h"
+
+namespace orven {
+namespace {
+
+// The record's box name field holds 20 UTF-16 units; a surrogate pair is never split.
+std::string cutToBoxNameChars(const std::string& utf8) {
+    std::u16string text = CodePage::utf8ToUtf16(utf8);
+    if (text.size() <= BoxInfo::kBoxNameChars) {
+        return utf8;
+    }
+    std::size_t length = BoxInfo::kBoxNameChars;
+    if (text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) {
+        --length;
+    }
+    text.resize(length);
+    return CodePage::utf16ToUtf8(text);
+}
+
+// Pieces between "/" without the empty ones, as the main unit's paths are split.
+std::vector<std::string_view> pathPieces(std::string_view path) {
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        if (end > start) {
+            pieces.push_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return pieces;
+}
+
+}  // namespace
+
+ProfileFile BoxInfo::file(const path& folder) {
+    return ProfileFile(folder / std::string(StoreNames::kBoxInfoFile));
+}
+
+std::string BoxInfo::ReadBoxName(const path& folder) {
+    try {
+        return cutToBoxNameChars(file(folder).getString(kSection, kNameKey));
+    } catch (...) {
+        return {};
+    }
+}
+
+int BoxInfo::GetBoxName(const path& folder, std::string& name) const {
+    if (!m_context.accessOk()) {
+        return 0;
+    }
+    name = ReadBoxName(folder);
+    return 1;
+}
+
+int BoxInfo::SetBoxName(const path& folder, const std::string& name) const {
+    if (!m_context.accessOk()) {
+        return 0;
+    }
+    // A failed write keeps the previous value; callers go on as the profile functions allow.
+    try {
+        file(folder).writeString(kSection, kNameKey, "\"" + name + "\"");
+    } catch (...) {
+    }
+    return 1;
+}
+
+int BoxInfo::SetMakeState(const path& folder, const std::string& value) const {
+    if (!m_context.accessOk()) {
+        return 0;
+    }
+    try {
+        file(folder).writeString(kSection, kMakeKey, value);
+    } catch (...) {
+    }
+    return 1;
+}
+
+int BoxInfo::GetMakeState(const path& folder) const {
+    if (!m_context.accessOk()) {
+        return -1;
+    }
+    try {
+        return file(folder).getInt(kSection, kMakeKey, 0);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int BoxInfo::IsMakePending(const path& folder) const {
+    return GetMakeState(folder) == kMakePending ? 1 : 0;
+}
+
+int BoxInfo::IsAutoDeleteBox(const ProfileFile& settings, const std::string& remoteBoxPath) {
+    const std::string_view section = remoteBoxPath.find(StoreNames::kAnswering) != std::string::npos
+                                         ? StoreNames::kAnswering
+                                         : StoreNames::kExtension;
+    const std::vector<std::string_view> pieces = pathPieces(remoteBoxPath);
+    if (pieces.size() < 2) {
+        return 0;
+    }
+    try {
+        return settings.getInt(section, pieces[1], 0) == 1 ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace orven

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/Ui.h"
+
+namespace orven {
+
+// What the store's operations need from the program around them. Every member may be left
+// empty: a job without a window has no folder access check and nothing to keep alive.
+struct StoreContext {
+    // Names of request lists and of messages made on the PC.
+    const Clock* clock = nullptr;
+    // Free space checks before anything is written.
+    const FileSystem* fileSystem = nullptr;
+    // Kept alive between files and pieces of long work.
+    Ui* ui = nullptr;
+    // The folder access check run before touching the store; false stops the operation.
+    std::function<bool()> folderAccessCheck;
+    // Set by Cancel buttons, log-out and exit; long loops end after the current item.
+    const std::atomic<int>* cancelFlag = nullptr;
+    // Set when the always-on download must stop.
+    const std::atomic<int>* stopRequest = nullptr;
+
+    bool accessOk() const { return !folderAccessCheck || folderAccessCheck(); }
+    void pump() const {
+        if (ui != nullptr) {
+            ui->pump();
+        }
+    }
+    bool stopped() const {
+        return (cancelFlag != nullptr && cancelFlag->load() != 0) ||
+               (stopRequest != nullptr && stopRequest->load() != 0);
+    }
+};
+
+}  // namespace orven
