@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -30,6 +32,13 @@ std::string addressText(const sockaddr_in& address) {
 void setSendTimeout(int fd, int ms) {
     timeval timeout{ms / 1000, (ms % 1000) * 1000};
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+}
+
+// Replies are small and each one is awaited by the client; without this, Nagle's algorithm
+// holds a reply back until the previous one is acknowledged.
+void sendRepliesAtOnce(int fd) {
+    int yes = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
 }
 
 }  // namespace
@@ -139,6 +148,7 @@ void MainUnitServer::acceptOne() {
         return;
     }
     setSendTimeout(fd, m_options.dataTimeoutMs);
+    sendRepliesAtOnce(fd);
     const int id = m_nextSessionId++;
     SessionHost& host = *this;  // the base is private, so convert here
     auto session = std::make_unique<FtpSession>(fd, peer, host, id);

@@ -1,0 +1,263 @@
+#include "link/CFtpMng.h"
+
+#include <arpa/inet.h>
+
+#include "link/ControlChannel.h"
+#include "link/DataChannel.h"
+#include "link/FileTransfer.h"
+#include "link/ListingLines.h"
+#include "link/RemoteListing.h"
+#include "link/SocketOps.h"
+
+namespace orven {
+namespace {
+
+constexpr int kMissing = 550;  // "550 Failed to change directory."
+constexpr int kRootSteps = 5;  // the boxes lie two levels deep, so five "CWD ../" always do
+constexpr std::size_t kRootListLimit = 102'400;
+constexpr std::size_t kBoxListLimit = 1'024'000;
+
+bool breaksLine(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+template <typename... Texts>
+bool anyBreaksLine(const Texts&... texts) {
+    return (breaksLine(texts) || ...);
+}
+
+std::string line(std::string_view verb, std::string_view argument) {
+    return std::string(verb).append(" ").append(argument).append("\r\n");
+}
+
+LinkContext contextOf(const FtpEnvironment& environment) {
+    LinkContext context;
+    context.ui = environment.ui;
+    context.timing = environment.timing ? *environment.timing : Timing{};
+    context.cancelFlag = environment.cancelFlag;
+    return context;
+}
+
+}  // namespace
+
+CFtpMng::CFtpMng(FtpEnvironment environment)
+    : m_context(contextOf(environment)),
+      m_hooks(environment.hooks),
+      m_defaultLocalDirectory(std::move(environment.defaultLocalDirectory)) {}
+
+CFtpMng::~CFtpMng() = default;
+
+int CFtpMng::Login(std::string_view address, std::string_view user, std::string_view password,
+                   int port) {
+    if (anyBreaksLine(user, password)) {
+        return -1;
+    }
+    m_connection.reset();
+    m_connection = std::make_unique<FTPCONN_INFO>();
+    if (!connect(address, port)) {
+        return kNoConnection;
+    }
+    ControlChannel control(*m_connection, m_context);
+    const int greeting = control.SendCommand({});
+    if (greeting != 0) {
+        // "220 vsFTPd 3.0.3" answers, but it is not a main unit we can serve.
+        return greeting == 220 ? kUnsupportedMainUnit : kNoConnection;
+    }
+    // "220-Zu-KA ...", "220-...", "220 ...": the lines after the first must not be taken for
+    // the answer to USER.
+    control.DrainControl();
+    m_connection->localDirectory = m_defaultLocalDirectory;
+    // PASS goes out even after "230" to USER: the main unit expects both.
+    if (control.SendCommand(line("USER", user)) != 0 ||
+        control.SendCommand(line("PASS", password)) != 0) {
+        return kLogInRefused;
+    }
+    return kLoggedIn;
+}
+
+bool CFtpMng::connect(std::string_view address, int port) {
+    sockaddr_in& server = m_connection->serverAddress;
+    server.sin_family = AF_INET;
+    const bool ownPort = port > 0 && port <= 0xffff;
+    server.sin_port =
+        htons(ownPort ? static_cast<std::uint16_t>(port) : SocketOps::ftpServicePort());
+    const int fd = m_connection->controlSocket;
+    if (fd < 0 || !SocketOps::resolveIPv4(std::string(address), server.sin_addr) ||
+        !SocketOps::connectWithin(fd, server, m_context.timing.replyTimeoutMs)) {
+        return false;
+    }
+    SocketOps::setSendTimeout(fd, m_context.timing.replyTimeoutMs);
+    return true;
+}
+
+void CFtpMng::Logout() {
+    if (m_connection) {
+        ControlChannel(*m_connection, m_context).SendCommand("QUIT\r\n");
+        m_connection.reset();
+    }
+    if (m_hooks) {
+        m_hooks->loggedOut();
+    }
+}
+
+int CFtpMng::ProbePort() {
+    if (!m_connection) {
+        return 0;
+    }
+    ControlChannel control(*m_connection, m_context);
+    DataChannel data(*m_connection, control, m_context);
+    control.DrainControl();
+    if (data.Listen() != 0) {
+        return 0;
+    }
+    std::string reply;
+    SocketOps::sendAll(m_connection->controlSocket, data.PortCommand());
+    const bool answered = control.ReadReplyLine(reply, ControlChannel::kLineCapacity,
+                                                m_context.timing.replyTimeoutMs) > 0;
+    data.Close();  // no data connection is ever made: any reply line means the unit is there
+    return answered ? 1 : 0;
+}
+
+int CFtpMng::RunOperation(const std::filesystem::path& localFolder,
+                          const std::function<int()>& steps) {
+    if (!m_connection) {
+        return -1;
+    }
+    if (m_hooks) {
+        m_hooks->operationStarted();
+    }
+    ControlChannel(*m_connection, m_context).DrainControl();
+    m_connection->localDirectory = localFolder.empty() ? m_defaultLocalDirectory : localFolder;
+    const int result = steps();
+    if (m_hooks) {
+        m_hooks->operationFinished();
+    }
+    return result;
+}
+
+int CFtpMng::ListNames(std::string& text, std::string_view directory, bool namesOnly) {
+    text.clear();
+    if (!m_connection || breaksLine(directory)) {
+        return -1;
+    }
+    return RemoteListing(*m_connection, m_context).ListNames(text, directory, namesOnly);
+}
+
+int CFtpMng::ListLong(std::string& text, std::string_view directory, bool voiceDataOnly) {
+    text.clear();
+    if (!m_connection || breaksLine(directory)) {
+        return -1;
+    }
+    return RemoteListing(*m_connection, m_context).ListLong(text, directory, voiceDataOnly);
+}
+
+int CFtpMng::RetrieveFile(std::string_view remoteName, std::string_view localName) {
+    if (!m_connection || anyBreaksLine(remoteName, localName)) {
+        return -1;
+    }
+    return FileTransfer(*m_connection, m_context).Retrieve(remoteName, localName);
+}
+
+// Stops at the first failure ("550" at the root) and returns its code; 0 after five steps.
+int CFtpMng::walkToRoot() {
+    ControlChannel control(*m_connection, m_context);
+    for (int step = 0; step < kRootSteps; ++step) {
+        const int result = control.SendCommand("CWD ../\r\n");
+        if (result != 0) {
+            return result;
+        }
+    }
+    return 0;
+}
+
+int CFtpMng::GetBoxList(std::string& rootNames, std::string& extensionBoxes,
+                        std::string& answeringBoxes) {
+    rootNames.clear();
+    extensionBoxes.clear();
+    answeringBoxes.clear();
+    return RunOperation({}, [&] {
+        walkToRoot();
+        ControlChannel control(*m_connection, m_context);
+        RemoteListing listing(*m_connection, m_context);
+        int result = listing.ListHere(rootNames, kRootListLimit, 1024);
+        if (result == 0) {
+            result = control.SendCommand("CWD /rusuroku\r\n");
+        }
+        if (result == 0) {
+            result = listing.ListHere(answeringBoxes, kBoxListLimit, 1024);
+        }
+        if (result == 0) {
+            result = control.SendCommand("CWD /naisen\r\n");
+        }
+        if (result == 0) {
+            result = listing.ListHere(extensionBoxes, kBoxListLimit, 10'240);
+        }
+        return result == 0 ? 1 : result;
+    });
+}
+
+int CFtpMng::CountRemoteFiles(const std::filesystem::path& localFolder,
+                              std::string_view remoteDirectory) {
+    if (breaksLine(remoteDirectory)) {
+        return -1;
+    }
+    return RunOperation(localFolder, [&] {
+        std::string text;
+        const int listed = ListNames(text, remoteDirectory, false);
+        if (listed == 1) {
+            return ListingLines::Count(text);
+        }
+        return listed == -2 ? -2 : -1;
+    });
+}
+
+int CFtpMng::GetRemoteFileSize(std::int64_t& size, std::string_view remoteDirectory,
+                               const std::filesystem::path& localFolder,
+                               std::string_view fileName) {
+    if (anyBreaksLine(remoteDirectory, fileName)) {
+        return -1;
+    }
+    return RunOperation(localFolder, [&] {
+        std::string text;
+        const int listed = ListLong(text, remoteDirectory, true);
+        if (listed != 1) {
+            return listed == -2 ? -2 : -1;
+        }
+        // Listing lines have lost their dots, so the name is looked for without its own.
+        const std::string wanted = ListingLines::WithoutNameDot(fileName);
+        for (const std::string& entry : ListingLines::Cut(text)) {
+            if (entry.find(wanted) != std::string::npos) {
+                size = ListingLines::BlockRoundedSize(ListingLines::SizeField(entry));
+                return 1;
+            }
+        }
+        return 0;
+    });
+}
+
+int CFtpMng::DeleteRemoteFile(const std::filesystem::path& localFolder,
+                              std::string_view remotePath) {
+    if (breaksLine(remotePath)) {
+        return -1;
+    }
+    return RunOperation(localFolder, [&] {
+        walkToRoot();
+        return ControlChannel(*m_connection, m_context).SendCommand(line("DELE", remotePath));
+    });
+}
+
+int CFtpMng::PutFile(std::string_view bytes, const std::filesystem::path& localFolder,
+                     std::string_view remotePath) {
+    if (breaksLine(remotePath)) {
+        return -1;
+    }
+    return RunOperation(localFolder, [&] {
+        const int root = walkToRoot();
+        if (root != 0 && root != kMissing) {
+            return -1;
+        }
+        return FileTransfer(*m_connection, m_context).Store(bytes, remotePath);
+    });
+}
+
+}  // namespace orven

@@ -1,0 +1,162 @@
+#include "link/ControlChannel.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include "link/SocketOps.h"
+#include "platform/CodePage.h"
+
+namespace orven {
+namespace {
+
+constexpr std::array kSuccessCodes = {120, 125, 150, 200, 202, 211, 212, 213,
+                                      214, 215, 227, 230, 250, 257, 331, 350};
+constexpr int kAborted = 225;
+constexpr std::size_t kTransferEndBytes = 1024;
+
+bool isSuccessCode(int code) {
+    return std::find(kSuccessCodes.begin(), kSuccessCodes.end(), code) != kSuccessCodes.end();
+}
+
+bool isDelimiter(char c) {
+    return c == ' ' || c == '-';
+}
+
+// What atoi skips that is not a delimiter already.
+bool isControlBlank(char c) {
+    return c >= '\t' && c <= '\r';
+}
+
+// "220 Zu-KA ..." or "220-Zu-KA ...": the three digits, any one character, then the model.
+bool namesSupportedModel(std::string_view line) {
+    return line.starts_with("220") && line.size() >= 9 && line.substr(4, 5) == "Zu-KA";
+}
+
+}  // namespace
+
+ControlChannel::ControlChannel(FTPCONN_INFO& connection, const LinkContext& context)
+    : m_connection(connection), m_context(context) {}
+
+// A failed send is not the end: a "421" the main unit sent before it closed is still there
+// to be read, and a dead socket answers the read at once.
+int ControlChannel::SendCommand(std::string_view line) {
+    if (!line.empty()) {
+        SocketOps::sendAll(m_connection.controlSocket, CodePage::utf8ToCp932(line));
+    }
+    std::string reply;
+    if (readLine(reply) < 0) {
+        return -1;
+    }
+    return Classify(reply);
+}
+
+int ControlChannel::ReadReplyLine(std::string& line, std::size_t capacity, int timeoutMs) {
+    line.clear();
+    const int fd = m_connection.controlSocket;
+    while (line.size() + 1 < capacity) {
+        if (!SocketOps::waitFor(fd, POLLIN, timeoutMs)) {
+            return -1;
+        }
+        char byte = 0;
+        const ssize_t got = ::recv(fd, &byte, 1, 0);
+        if (got == 0) {
+            break;  // closed part way: what came is the line
+        }
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (byte == '\n' && !line.empty() && line.back() == '\r') {
+            line.pop_back();
+            break;
+        }
+        line.push_back(byte);
+        m_context.pump();
+    }
+    return static_cast<int>(line.size());
+}
+
+int ControlChannel::readLine(std::string& line) {
+    return ReadReplyLine(line, kLineCapacity, m_context.timing.replyTimeoutMs);
+}
+
+void ControlChannel::DrainControl() {
+    std::string line;
+    do {
+        m_context.pump();
+    } while (ReadReplyLine(line, kLineCapacity, m_context.timing.drainLineTimeoutMs) > 0);
+}
+
+// "426 Transfer aborted." comes first when a transfer was running; the "225" after it must
+// be read here, or it would be taken for the reply to the next command.
+int ControlChannel::AbortTransfer(bool noWait) {
+    std::string line;
+    SocketOps::sendAll(m_connection.controlSocket, "ABOR\r\n");
+    if (readLine(line) <= 0) {
+        return 0;
+    }
+    if (ReplyCode(line) == kAborted || noWait) {
+        return 0;
+    }
+    while (readLine(line) > 0 && ReplyCode(line) != kAborted) {
+    }
+    return 0;
+}
+
+int ControlChannel::ReadFinalReply(int timeoutMs) {
+    std::string line;
+    if (ReadReplyLine(line, kLineCapacity, timeoutMs) < 0) {
+        return -1;
+    }
+    return ClassifyFinal(line);
+}
+
+int ControlChannel::ReadTransferEnd() {
+    const int fd = m_connection.controlSocket;
+    if (!SocketOps::waitFor(fd, POLLIN, m_context.timing.transferEndReadTimeoutMs)) {
+        return -1;
+    }
+    char reply[kTransferEndBytes];
+    return ::recv(fd, reply, sizeof reply, 0) > 0 ? 0 : -1;
+}
+
+// Read the way atoi reads the first token: blanks skipped, digits up to the first other
+// character. A line without digits there holds no code; neither does "000", which would
+// otherwise pass for a success.
+int ControlChannel::ReplyCode(std::string_view line) {
+    std::size_t at = 0;
+    while (at < line.size() && isDelimiter(line[at])) {
+        ++at;
+    }
+    while (at < line.size() && isControlBlank(line[at])) {
+        ++at;
+    }
+    int code = 0;
+    bool digits = false;
+    for (; at < line.size() && line[at] >= '0' && line[at] <= '9' && code < 100000; ++at) {
+        code = code * 10 + (line[at] - '0');
+        digits = true;
+    }
+    return digits && code > 0 ? code : -1;
+}
+
+int ControlChannel::Classify(std::string_view line) {
+    const int code = ReplyCode(line);
+    if (code == 220) {
+        return namesSupportedModel(line) ? 0 : 220;
+    }
+    return code >= 0 && isSuccessCode(code) ? 0 : code;
+}
+
+int ControlChannel::ClassifyFinal(std::string_view line) {
+    const int code = ReplyCode(line);
+    return code == 220 || code == 226 || isSuccessCode(code) ? 0 : code;
+}
+
+}  // namespace orven

@@ -1,0 +1,177 @@
+#include "link/DataChannel.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include "link/SocketOps.h"
+
+namespace orven {
+
+DataChannel::DataChannel(FTPCONN_INFO& connection, ControlChannel& control,
+                         const LinkContext& context)
+    : m_connection(connection), m_control(control), m_context(context) {}
+
+int DataChannel::Listen() {
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    auto* raw = reinterpret_cast<sockaddr*>(&local);
+    if (::getsockname(m_connection.controlSocket, raw, &size) != 0 || local.sin_family != AF_INET) {
+        return -1;
+    }
+    int listener = SocketOps::openTcp();
+    local.sin_port = 0;
+    if (listener < 0 || ::bind(listener, raw, sizeof local) != 0 || ::listen(listener, 1) != 0) {
+        SocketOps::close(listener);
+        return -1;
+    }
+    m_connection.listenSocket = listener;
+    return 0;
+}
+
+std::string DataChannel::PortCommand() const {
+    sockaddr_in bound{};
+    socklen_t size = sizeof bound;
+    if (m_connection.listenSocket < 0 ||
+        ::getsockname(m_connection.listenSocket, reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
+        return {};
+    }
+    const std::uint32_t address = ntohl(bound.sin_addr.s_addr);
+    const unsigned port = ntohs(bound.sin_port);
+    char line[64];
+    std::snprintf(line, sizeof line, "PORT %u,%u,%u,%u,%u,%u\r\n", address >> 24,
+                  (address >> 16) & 0xff, (address >> 8) & 0xff, address & 0xff, port / 256,
+                  port % 256);
+    return line;
+}
+
+int DataChannel::OpenActiveData(std::string_view transferCommand) {
+    Close();
+    if (Listen() != 0) {
+        return -1;
+    }
+    const std::string port = PortCommand();
+    int result = port.empty() ? -1 : m_control.SendCommand(port);
+    if (result == 0) {
+        result = m_control.SendCommand(transferCommand);
+    }
+    if (result == 0) {
+        result = acceptData();
+    }
+    if (result != 0) {
+        SocketOps::close(m_connection.listenSocket);
+    }
+    return result;
+}
+
+// On failure the caller closes the listener at once: a main unit that never connects must
+// not cost a socket per attempt.
+int DataChannel::acceptData() {
+    const int listener = m_connection.listenSocket;
+    if (!SocketOps::waitFor(listener, POLLIN, m_context.timing.dataAcceptTimeoutMs)) {
+        return -1;
+    }
+    const int data = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (data < 0) {
+        return -1;
+    }
+    SocketOps::setSendTimeout(data, m_context.timing.dataReadTimeoutMs);
+    m_connection.dataSocket = data;
+    return 0;
+}
+
+int DataChannel::ReceiveChunk(char* chunk) {
+    std::size_t filled = 0;
+    while (filled < kChunkSize) {
+        if (m_aheadAt == m_ahead.size()) {
+            const int got = readAhead();
+            if (got < 0) {
+                return -1;
+            }
+            if (got == 0) {
+                break;
+            }
+        }
+        const std::size_t take = std::min(kChunkSize - filled, m_ahead.size() - m_aheadAt);
+        std::memcpy(chunk + filled, m_ahead.data() + m_aheadAt, take);
+        m_aheadAt += take;
+        filled += take;
+    }
+    return static_cast<int>(filled);
+}
+
+int DataChannel::readAhead() {
+    const int fd = m_connection.dataSocket;
+    m_ahead.resize(kReadAhead);
+    m_aheadAt = 0;
+    ssize_t got = -1;
+    for (;;) {
+        got = ::recv(fd, m_ahead.data(), kReadAhead, MSG_DONTWAIT);
+        const bool wouldWait = got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        const bool interrupted = got < 0 && errno == EINTR;
+        if (!wouldWait && !interrupted) {
+            break;
+        }
+        if (wouldWait && !SocketOps::waitFor(fd, POLLIN, m_context.timing.dataReadTimeoutMs)) {
+            break;
+        }
+    }
+    m_ahead.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return got < 0 ? -1 : static_cast<int>(got);
+}
+
+bool DataChannel::sendPiece(std::string_view bytes, std::size_t& offset) {
+    const std::string_view piece = bytes.substr(offset, kChunkSize);
+    if (!SocketOps::sendAll(m_connection.dataSocket, piece)) {
+        return false;
+    }
+    offset += piece.size();
+    return true;
+}
+
+std::int64_t DataChannel::StoreData(std::string_view bytes) {
+    std::size_t sent = 0;
+    if (!sendPiece(bytes, sent)) {
+        return -1;
+    }
+    const auto pause = std::chrono::milliseconds(m_context.timing.uploadPiecePauseMs);
+    while (sent < bytes.size()) {
+        const bool ok = sendPiece(bytes, sent);
+        m_context.pump();
+        if (!ok) {
+            break;
+        }
+        if (m_context.cancelled()) {
+            Abandon();
+            m_control.AbortTransfer(true);
+            break;
+        }
+        std::this_thread::sleep_for(pause);
+    }
+    return static_cast<std::int64_t>(sent);
+}
+
+void DataChannel::Close() {
+    m_connection.closeDataChannel();
+    dropReadAhead();
+}
+
+void DataChannel::Abandon() {
+    SocketOps::close(m_connection.listenSocket);
+    SocketOps::reset(m_connection.dataSocket);
+    dropReadAhead();
+}
+
+void DataChannel::dropReadAhead() {
+    m_ahead.clear();
+    m_aheadAt = 0;
+}
+
+}  // namespace orven

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "link/ControlChannel.h"
+#include "link/DataChannel.h"
+#include "link/FTPCONN_INFO.h"
+#include "link/LinkContext.h"
+
+namespace orven {
+
+// The listings of one log-in: CWD to a directory and NLST in one of its four forms, the text
+// handed back in UTF-8. Nothing beyond kRawLimit bytes of a listing is kept.
+class RemoteListing {
+  public:
+    static constexpr std::size_t kRawLimit = 10'240'000;
+
+    RemoteListing(FTPCONN_INFO& connection, const LinkContext& context);
+
+    // "NLST *.vminf" (namesOnly) or "NLST" in the directory; the text up to its first NUL.
+    // 1 done (also for "550 No files", with an empty text), -2 the directory is missing,
+    // 0 the CWD or the NLST failed otherwise, -1 the transfer failed.
+    int ListNames(std::string& text, std::string_view directory, bool namesOnly);
+
+    // "NLST -l *.vmdat" (voiceDataOnly) or "NLST -l"; every byte received is kept. 1 done
+    // (empty for "550"), -2 the directory is missing, the reply code of a CWD or NLST that
+    // failed otherwise, -1 the transfer failed. The cancel flag ends the transfer with ABOR;
+    // the text then holds what came and the result is -1.
+    int ListLong(std::string& text, std::string_view directory, bool voiceDataOnly);
+
+    // "NLST" of the current directory, at most characterLimit characters kept; the end
+    // reply is read with endReplyCapacity. 0 done, the reply code of a failed NLST, or -1.
+    int ListHere(std::string& text, std::size_t characterLimit, std::size_t endReplyCapacity);
+
+  private:
+    enum class Received { End, Failed, Cancelled };
+
+    Received receiveAll(std::string& raw, bool watchCancel);
+    // Reads the reply that ends the listing (only whether one came counts), closes the data
+    // channel: 1 when a line came, else -1.
+    int finish(std::size_t endReplyCapacity);
+
+    const LinkContext& m_context;
+    ControlChannel m_control;
+    DataChannel m_data;
+};
+
+}  // namespace orven

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "ScriptedFtpServer.h"
+#include "link/CFtpMng.h"
+#include "platform/Timing.h"
+#include "platform/Ui.h"
+#include "support/TempDir.h"
+
+namespace orven::test {
+
+class RecordingHooks : public FtpHooks {
+  public:
+    void operationStarted() override { ++started; }
+    void operationFinished() override { ++finished; }
+    void loggedOut() override { ++loggedOutCount; }
+
+    int started = 0;
+    int finished = 0;
+    int loggedOutCount = 0;
+};
+
+// Sets the cancel flag from pump() once the condition holds, as a Cancel button would;
+// every message box is unexpected.
+class CancellingUi : public Ui {
+  public:
+    CancellingUi(std::atomic<int>& flag, std::function<bool()> when)
+        : m_flag(flag), m_when(std::move(when)) {}
+    void pump() override {
+        if (m_when()) {
+            m_flag = 1;
+        }
+    }
+    int messageBox(const std::string&, const std::string&, Buttons, Icon) override {
+        ADD_FAILURE() << "the link showed a message box";
+        return IdCancel;
+    }
+    int customBox(const CustomBox&) override { return messageBox({}, {}, {}, {}); }
+    std::unique_ptr<Progress> openProgress(const std::string&, const std::string&,
+                                           std::atomic<int>*) override {
+        return nullptr;
+    }
+
+  private:
+    std::atomic<int>& m_flag;
+    std::function<bool()> m_when;
+};
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Open descriptors of this process: a socket or file the client forgot shows up here.
+inline int openDescriptors() {
+    std::error_code ec;
+    int count = 0;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end;
+         it.increment(ec)) {
+        ++count;
+    }
+    return count;
+}
+
+// The time-out of the cases that wait for silence.
+inline constexpr int kShortWaitMs = 200;
+
+// Time-outs short enough that the cases that wait for one stay quick, long enough that a
+// busy machine does not trip the others.
+inline Timing quickTiming() {
+    Timing timing;
+    timing.replyTimeoutMs = 3000;
+    timing.storEndReplyTimeoutMs = 3000;
+    timing.transferEndReadTimeoutMs = 3000;
+    timing.dataAcceptTimeoutMs = 3000;
+    timing.dataReadTimeoutMs = 3000;
+    timing.uploadPiecePauseMs = 0;
+    return timing;
+}
+
+// The client against a scripted server; the client is made on first use, so a case can
+// change the timing first, and is gone before the server.
+class ScriptedLinkTest : public ::testing::Test {
+  protected:
+    CFtpMng& client() {
+        if (!m_client) {
+            FtpEnvironment environment;
+            environment.ui = ui;
+            environment.hooks = &hooks;
+            environment.timing = &timing;
+            environment.cancelFlag = &cancel;
+            environment.defaultLocalDirectory = dir.path();
+            m_client = std::make_unique<CFtpMng>(environment);
+        }
+        return *m_client;
+    }
+
+    int logIn() { return client().Login("127.0.0.1", "maint", "secret", server.port()); }
+
+    // Logged in, with the log-in's commands already checked and forgotten.
+    void logInAndForget() {
+        ASSERT_EQ(logIn(), CFtpMng::kLoggedIn);
+        m_skip = server.commands().size();
+    }
+
+    std::vector<std::string> commandsSinceLogIn() const {
+        const auto all = server.commands();
+        return {all.begin() + static_cast<std::ptrdiff_t>(m_skip), all.end()};
+    }
+
+    TempDir dir;
+    ScriptedFtpServer server;
+    Timing timing = quickTiming();
+    std::atomic<int> cancel{0};
+    RecordingHooks hooks;
+    Ui* ui = nullptr;
+
+  private:
+    std::unique_ptr<CFtpMng> m_client;
+    std::size_t m_skip = 0;
+};
+
+}  // namespace orven::test
