@@ -3,18 +3,20 @@
 #include <algorithm>
 #include <array>
 
+#include "resources/Texts.h"
+
 namespace orven {
 
 CustomBox::ButtonTexts CustomBox::buttonTexts(int buttonSet) {
     static constexpr std::array<ButtonTexts, kButtonSetCount> kSets = {{
-        {"", "OK", ""},
-        {"OK", "キャンセル", ""},
-        {"はい", "いいえ", ""},
-        {"", "次へ", ""},
-        {"", "完了", ""},
-        {"ログイン継続", "ログアウト", ""},
-        {"キャンセル", "アプリ終了", "OK"},
-        {"キャンセル", "", "OK"},
+        {"", text::kButtonOk, ""},
+        {text::kButtonOk, text::kButtonCancel, ""},
+        {text::kButtonYes, text::kButtonNo, ""},
+        {"", text::kButtonNext, ""},
+        {"", text::kButtonDone, ""},
+        {text::kButtonStayLoggedIn, text::kButtonLogOut, ""},
+        {text::kButtonCancel, text::kButtonEndApp, text::kButtonOk},
+        {text::kButtonCancel, "", text::kButtonOk},
     }};
     if (buttonSet < 0 || buttonSet >= kButtonSetCount) {
         return {};

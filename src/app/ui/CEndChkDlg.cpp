@@ -1,0 +1,42 @@
+#include "app/ui/CEndChkDlg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/ui/QtText.h"
+#include "resources/Texts.h"
+
+namespace orven::ui {
+
+CEndChkDlg::CEndChkDlg(const CORVENDoc& doc, QWidget* parent)
+    : QDialog(parent), m_backupWatch(*this) {
+    setObjectName("endDialog");
+    setWindowTitle(qs(text::kEndTitle));
+    auto* question = new QLabel(qs(text::kEndQuestion), this);
+    question->setObjectName("questionLabel");
+    auto* yes = new QPushButton(qs(text::kEndYes), this);
+    yes->setObjectName("yesButton");
+    yes->setDefault(true);
+    auto* no = new QPushButton(qs(text::kEndNo), this);
+    no->setObjectName("noButton");
+    auto* backup = new QPushButton(qs(text::kEndWithBackup), this);
+    backup->setObjectName("backupButton");
+    backup->setVisible(doc.backupFrequency != 0);
+    backup->setEnabled(!doc.dataFolder.empty());
+    connect(yes, &QPushButton::clicked, this, [this] { done(Yes); });
+    connect(no, &QPushButton::clicked, this, [this] { done(No); });
+    connect(backup, &QPushButton::clicked, this, [this] { done(BackupAndExit); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(yes);
+    buttons->addWidget(no);
+    buttons->addWidget(backup);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(question);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+}  // namespace orven::ui

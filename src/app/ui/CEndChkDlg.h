@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDialog>
+
+#include "app/CORVENDoc.h"
+#include "app/ui/DialogBackupWatch.h"
+
+namespace orven::ui {
+
+// Asks whether to end the program, optionally after a backup. The backup button is hidden
+// while no backup is scheduled and disabled while there is no data folder. exec() returns a
+// Result; Esc and closing count as No.
+class CEndChkDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    enum Result { No = QDialog::Rejected, Yes = QDialog::Accepted, BackupAndExit = 2 };
+
+    explicit CEndChkDlg(const CORVENDoc& doc, QWidget* parent = nullptr);
+
+  private:
+    DialogBackupWatch m_backupWatch;
+};
+
+}  // namespace orven::ui

@@ -1,0 +1,39 @@
+#include "app/ui/CRecomDlg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/ui/QtText.h"
+#include "resources/Texts.h"
+
+namespace orven::ui {
+
+CRecomDlg::CRecomDlg(QWidget* parent) : QDialog(parent), m_backupWatch(*this) {
+    setObjectName("reconnectDialog");
+    setWindowTitle(qs(text::kReconnectTitle));
+    auto* lost = new QLabel(qs(text::kReconnectLost), this);
+    lost->setObjectName("lostLabel");
+    auto* advice = new QLabel(qs(text::kReconnectAdvice), this);
+    advice->setObjectName("adviceLabel");
+    auto* reconnect = new QPushButton(qs(text::kReconnectButton), this);
+    reconnect->setObjectName("reconnectButton");
+    reconnect->setDefault(true);
+    auto* end = new QPushButton(qs(text::kReconnectEndButton), this);
+    end->setObjectName("endButton");
+    connect(reconnect, &QPushButton::clicked, this, [this] { done(Reconnect); });
+    connect(end, &QPushButton::clicked, this, [this] { done(End); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(reconnect);
+    buttons->addWidget(end);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lost);
+    layout->addWidget(advice);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+}  // namespace orven::ui

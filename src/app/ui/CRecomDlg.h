@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+#include "app/ui/DialogBackupWatch.h"
+
+namespace orven::ui {
+
+// Tells that the connection to the main unit broke and asks whether to reconnect or end the
+// program; the main window does either. exec() returns a Result.
+class CRecomDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Closed: the dialog was closed without a choice; the session stays logged out.
+    enum Result { Closed = QDialog::Rejected, Reconnect = QDialog::Accepted, End = 2 };
+
+    explicit CRecomDlg(QWidget* parent = nullptr);
+
+  private:
+    DialogBackupWatch m_backupWatch;
+};
+
+}  // namespace orven::ui

@@ -1,0 +1,7 @@
+#include "platform/AudioEndpoint.h"
+
+namespace orven {
+
+AudioEndpoint::~AudioEndpoint() = default;
+
+}  // namespace orven
