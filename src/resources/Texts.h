@@ -98,4 +98,99 @@ inline constexpr std::string_view kVolumeNote =
 inline constexpr std::string_view kVolumeCannotSet =
     "設定できません。\nPCのサウンドデバイスを有効にしてください。";
 
+// ---- Box downloads and the folder download (front ends and orven-cli) ----
+inline constexpr std::string_view kDownloadDoneTitle = "ダウンロード完了";
+inline constexpr std::string_view kCommunicationError = "通信エラーが発生しました。";
+inline constexpr std::string_view kDownloadPartlyMissing =
+    "一部の音声ファイルがダウンロードできませんでした\n(音声ファイルなし)。";
+inline constexpr std::string_view kDownloadPartlyNoSpace =
+    "一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。";
+inline constexpr std::string_view kAutoDeleteUnsupported =
+    "主装置が音声ファイルの自動消去に対応\nしていません。\n「ダウンロード時に主装置の音声ファイル\n"
+    "を自動消去する」機能を解除します。";
+inline constexpr std::string_view kDownloadAlreadyErased = "音声ファイルはすでに消去されています。";
+inline constexpr std::string_view kDownloadNoSpace = "ＰＣのメモリ不足です。";
+inline constexpr std::string_view kProgressDownloadingFolders = "フォルダをダウンロード中です。";
+inline constexpr std::string_view kFolderDownloadDone =
+    "フォルダのダウンロードが正常に完了しました。";
+// ---- end of box downloads and the folder download ----
+
+// ---- Upload of system response messages and the backup record ----
+inline constexpr std::string_view kUploadNoneSelected = "選択されていません。";
+inline constexpr std::string_view kUploadPartly =
+    "一部のファイルをアップロード\nできませんでした。";
+inline constexpr std::string_view kUploadDone = "アップロードが完了しました。";
+inline constexpr std::string_view kUploadDoneTitle = "アップロード完了";
+inline constexpr std::string_view kUploadRefused =
+    "メッセージを使用中か主装置の容量不足\nもしくはアップロードするメッセージが古いため、\n"
+    "アップロードできませんでした。";
+inline constexpr std::string_view kBackupRecordComplete = "完了";
+inline constexpr std::string_view kBackupRecordIncomplete = "未完";
+// ---- end of the upload and backup record block ----
+
+// ---- Main window and start-up (build-shell) ----
+inline constexpr std::string_view kMainWindowTitle = "Quシリーズ 音声ファイル管理";
+inline constexpr std::string_view kAlreadyRunning =
+    "Quシリーズ音声ファイル管理はすでに起動しています。";
+inline constexpr std::string_view kNoticeTitle = "お知らせ";
+inline constexpr std::string_view kAlwaysFolderNotice =
+    "Version3.0.0."
+    "0から常時ダウンロード先フォルダの設定が追加されました。\n常時ダウンロードを使用する場合は、設"
+    "定を行ってください。";
+inline constexpr std::string_view kManualPath = "MANUAL/PELDOR-MANUAL.pdf";
+inline constexpr std::string_view kManualNotFound =
+    "取扱説明書ファイルが見つかりません。\n取扱説明書のインストール先フォルダを確認してください。";
+inline constexpr std::string_view kManualCannotOpen =
+    "PDFファイルが開けません。\nコントロールパネルの「規定のプログラム」設定を確認してください。";
+inline constexpr std::string_view kUpdateTitle = "アップデート";
+inline constexpr std::string_view kUpdateNotAvailable =
+    "このバージョンにはソフトウェアの更新確認の機能がありません。";
+inline constexpr std::string_view kAboutTitle = "バージョン情報";
+inline constexpr std::string_view kAboutText = "Quシリーズ 音声ファイル管理\nVersion 3.0.0";
+// Dialog bar.
+inline constexpr std::string_view kButtonFolderDownload = "ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ";
+inline constexpr std::string_view kButtonBulkDownload = "一括ﾀﾞｳﾝﾛｰﾄﾞ";
+inline constexpr std::string_view kButtonSelectDownload = "選択ﾀﾞｳﾝﾛｰﾄﾞ";
+inline constexpr std::string_view kButtonVoiceDownload = "音声ﾃﾞｰﾀﾀﾞｳﾝﾛｰﾄﾞ";
+inline constexpr std::string_view kButtonSettings = "設定";
+inline constexpr std::string_view kButtonWindow = "ウィンドウ";
+inline constexpr std::string_view kButtonHelp = "ヘルプ";
+inline constexpr std::string_view kButtonFolderName = "フォルダ名";
+inline constexpr std::string_view kButtonBox = "ボックス";
+inline constexpr std::string_view kButtonSelectShow = "選択表示";
+inline constexpr std::string_view kButtonShowAll = "全表示";
+inline constexpr std::string_view kButtonNotDownloaded = "未ﾀﾞｳﾝﾛｰﾄﾞ表示";
+inline constexpr std::string_view kButtonSaveElsewhere = "別フォルダ保存";
+inline constexpr std::string_view kButtonPlay = "再生";
+inline constexpr std::string_view kButtonErase = "消去";
+inline constexpr std::string_view kButtonMoveCopy = "移動・コピー";
+inline constexpr std::string_view kButtonUpload = "アップロード";
+inline constexpr std::string_view kButtonAdd = "追加";
+// Settings, window and help menus.
+inline constexpr std::string_view kMenuLogIn = "ログイン...";
+inline constexpr std::string_view kMenuLogOut = "ログアウト";
+inline constexpr std::string_view kMenuStartupFolder = "起動時のフォルダを指定する...";
+inline constexpr std::string_view kMenuWizard = "初期ダウンロードウィザード...";
+inline constexpr std::string_view kMenuAutoDelete =
+    "ダウンロード時に主装置の音声ファイルを自動消去する...";
+inline constexpr std::string_view kMenuAlwaysSettings = "常時ダウンロードの設定をする...";
+inline constexpr std::string_view kMenuVolume = "パソコンの音量を調整する...";
+inline constexpr std::string_view kMenuMoveData = "ダウンロード先フォルダからデータを移す...";
+inline constexpr std::string_view kMenuColumns = "録音情報一覧の表示項目の追加と消去...";
+inline constexpr std::string_view kMenuEditInfo = "録音情報を編集する...";
+inline constexpr std::string_view kMenuBoxNames = "ボックス名称を編集する...";
+inline constexpr std::string_view kMenuMakeBoxFolder = "ボックスフォルダを作成する...";
+inline constexpr std::string_view kMenuRenameBoxFolder = "ボックスフォルダ名称を変更する...";
+inline constexpr std::string_view kMenuExport = "一覧表をエクスポートする...";
+inline constexpr std::string_view kMenuImport = "内線ボックス名称をインポートする...";
+inline constexpr std::string_view kMenuBackupSettings = "自動バックアップの設定をする...";
+inline constexpr std::string_view kMenuTile = "並べて表示";
+inline constexpr std::string_view kMenuTileRows = "上下に並べて表示";
+inline constexpr std::string_view kMenuTileColumns = "左右に並べて表示";
+inline constexpr std::string_view kMenuCascade = "重ねて表示";
+inline constexpr std::string_view kMenuManual = "取扱説明書を開く";
+inline constexpr std::string_view kMenuUpdate = "アップデート";
+inline constexpr std::string_view kMenuAbout = "バージョン情報";
+// ---- end of main window and start-up ----
+
 }  // namespace orven::text

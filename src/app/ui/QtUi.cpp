@@ -113,8 +113,8 @@ int QtUi::showMessageBox(QWidget* parent, const std::string& text, const std::st
                          Buttons buttons, Icon icon) {
     QMessageBox box(messageIcon(icon), qs(title), qs(text), QMessageBox::NoButton, parent);
     std::vector<std::pair<QAbstractButton*, int>> results;
-    for (const ButtonSpec& spec : buttonSpecs(buttons)) {
-        results.emplace_back(box.addButton(qs(spec.text), spec.role), spec.result);
+    for (const ButtonSpec& button : buttonSpecs(buttons)) {
+        results.emplace_back(box.addButton(qs(button.text), button.role), button.result);
     }
     box.exec();
     for (const auto& [button, result] : results) {

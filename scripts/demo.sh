@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Try the program without a telephone system: build what is missing, start the main unit
+# stand-in with demo boxes on a free loopback port, and start orven with a settings file of
+# its own that already holds that log-in, so pressing "ログイン" is enough. The user's own
+# settings and data are never touched; everything made here is removed when orven ends.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${ORVEN_BUILD_DIR:-build}
+
+if [[ ! -f "$build/build.ninja" ]]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" --target orven orven-mainunit
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/orven-demo.XXXXXX")
+server_pid=""
+cleanup() {
+    if [[ -n "$server_pid" ]]; then
+        kill "$server_pid" 2>/dev/null || true
+        wait "$server_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# A high port nobody answers on; should the stand-in still fail to bind it, try another.
+mkdir -p "$work/mainunit" "$work/home"
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+    port=$((20000 + RANDOM % 40000))
+    if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+        continue
+    fi
+    "$build/orven-mainunit" --root "$work/mainunit" --port "$port" --address 127.0.0.1 --demo &
+    server_pid=$!
+    sleep 0.5
+    if kill -0 "$server_pid" 2>/dev/null; then
+        break
+    fi
+    wait "$server_pid" 2>/dev/null || true
+    server_pid=""
+done
+if [[ -z "$server_pid" ]]; then
+    echo "demo: could not start the main unit stand-in" >&2
+    exit 1
+fi
+
+# orven reads a plain ASCII settings file as well as its own UTF-16 form.
+cat >"$work/home/ORVEN.ini" <<INI
+[LOGIN]
+IP=127.0.0.1
+USER=maint
+PASS=zuka
+CHECK=1
+PORT=$port
+INI
+chmod 600 "$work/home/ORVEN.ini"
+
+echo "main unit stand-in on 127.0.0.1:$port (user maint, password zuka)"
+ORVEN_HOME="$work/home" "$build/orven"

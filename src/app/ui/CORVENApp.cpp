@@ -1,0 +1,99 @@
+#include "app/ui/CORVENApp.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "app/WindowPlacement.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/QtUi.h"
+#include "platform/PulseAudioEndpoint.h"
+#include "resources/Texts.h"
+
+namespace orven::ui {
+
+CORVENApp::CORVENApp(UserFolders folders, const Timing& timing, AudioEndpoint* audio)
+    : m_folders(std::move(folders)), m_timing(timing), m_instance(m_folders), m_audio(audio) {
+    if (!m_audio) {
+        m_ownAudio = std::make_unique<PulseAudioEndpoint>();
+        m_audio = m_ownAudio.get();
+    }
+}
+
+CORVENApp::~CORVENApp() = default;
+
+bool CORVENApp::InitInstance() {
+    if (!acquireInstance()) {
+        return false;
+    }
+    UserFolders::makePrivateFolder(m_folders.configFolder());
+    UserFolders::makePrivateFolder(m_folders.dataFolder());
+    m_ui = std::make_unique<QtUi>(m_timing);
+    m_frame = std::make_unique<CMainFrame>(CMainFrame::Services{
+        m_timing, *m_ui, m_fileSystem, *m_audio, m_folders.settingsPath(), m_folders.dataFolder()});
+    if (!m_frame->create()) {
+        return false;
+    }
+    m_frame->show();
+    checkStoreFolder();
+    showVersionNotice();
+    checkOverdueBackup();
+    return true;
+}
+
+bool CORVENApp::acquireInstance() {
+    if (m_instance.tryAcquire()) {
+        return true;
+    }
+    QtUi::showMessageBox(nullptr, std::string(text::kAlreadyRunning),
+                         std::string(text::kErrorTitle), Buttons::Ok, Icon::Error);
+    return false;
+}
+
+void CORVENApp::checkStoreFolder() {
+    CORVENDoc& doc = m_frame->doc();
+    std::error_code ec;
+    if (!std::filesystem::is_directory(doc.storeFolder(), ec)) {
+        doc.forgetStoreFolder();
+        m_frame->setBoxText(0);
+        return;
+    }
+    if (doc.restoresListWindows(m_frame->restoreFlag())) {
+        prepareListWindowRestore();
+    }
+    doc.folderChanged = 0;
+    m_frame->updateCountsLine(true);
+}
+
+// The list windows themselves arrive later; their placements and the order to activate them
+// in are read here already, so the restore only has to open them.
+void CORVENApp::prepareListWindowRestore() {
+    const CORVENDoc& doc = m_frame->doc();
+    std::vector<WindowPlacement::ListWindow> restored;
+    for (int n = 1; n <= doc.windowCount && n <= CORVENDoc::kListWindows; ++n) {
+        restored.push_back(WindowPlacement::readListWindow(m_frame->settings(), n));
+    }
+    WindowPlacement::activationOrder(restored);
+}
+
+void CORVENApp::showVersionNotice() {
+    CORVENDoc& doc = m_frame->doc();
+    if (doc.noticeShown != 0) {
+        return;
+    }
+    // A settings file of an older version: the always-on folder is new and still unset.
+    if (!doc.dataFolder.empty() && doc.alwaysDataFolder.empty()) {
+        QtUi::showMessageBox(m_frame.get(), std::string(text::kAlwaysFolderNotice),
+                             std::string(text::kNoticeTitle), Buttons::Ok, Icon::Information);
+    }
+    doc.noticeShown = 1;
+    m_frame->settings().writeInt("DISP", "INFO_ALREADY", 1);
+}
+
+void CORVENApp::checkOverdueBackup() {
+    m_frame->setBackupWatch(true);
+    if (overdueBackupQuestion && !overdueBackupQuestion(*m_frame)) {
+        m_frame->setBackupWatch(false);
+    }
+}
+
+}  // namespace orven::ui

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "platform/LocalFileSystem.h"
+#include "platform/SingleInstance.h"
+#include "platform/Timing.h"
+#include "platform/UserFolders.h"
+
+namespace orven {
+class AudioEndpoint;
+}
+
+namespace orven::ui {
+
+class CMainFrame;
+class QtUi;
+
+// The application: one instance per user, the settings file, the main window and the start-up
+// sequence up to the restored list windows. The exit sequence is the main window's.
+class CORVENApp {
+  public:
+    // Asked at start-up when a scheduled backup is overdue; true runs it. Empty: never asked.
+    using OverdueBackupQuestion = std::function<bool(CMainFrame&)>;
+
+    // audio: null takes the PC's sound server. Everything given must outlive the object.
+    CORVENApp(UserFolders folders, const Timing& timing, AudioEndpoint* audio = nullptr);
+    ~CORVENApp();
+
+    // False when the program is to end at once (a second copy, or the user ended it during
+    // the start-up folder check); the window is then not shown.
+    bool InitInstance();
+
+    CMainFrame* mainFrame() const { return m_frame.get(); }
+    OverdueBackupQuestion overdueBackupQuestion;
+
+  private:
+    bool acquireInstance();
+    void checkStoreFolder();
+    void prepareListWindowRestore();
+    void showVersionNotice();
+    void checkOverdueBackup();
+
+    UserFolders m_folders;
+    const Timing& m_timing;
+    SingleInstance m_instance;
+    LocalFileSystem m_fileSystem;
+    std::unique_ptr<AudioEndpoint> m_ownAudio;
+    AudioEndpoint* m_audio;
+    std::unique_ptr<QtUi> m_ui;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace orven::ui

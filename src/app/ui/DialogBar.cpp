@@ -1,0 +1,130 @@
+#include "app/ui/DialogBar.h"
+
+#include <array>
+#include <string_view>
+
+#include <QPushButton>
+
+#include "app/ui/NameLine.h"
+#include "app/ui/QtText.h"
+#include "resources/Texts.h"
+
+namespace orven::ui {
+namespace {
+
+constexpr int kButtonWidth = 100;
+constexpr int kButtonHeight = 26;
+constexpr int kGap = 3;
+constexpr int kLineLeft = 5;
+constexpr int kLineHeight = 40;
+
+constexpr std::array<std::string_view, DialogBar::kLastButton - DialogBar::kFirstButton + 1>
+    kLabels{text::kButtonFolderDownload, text::kButtonBulkDownload, text::kButtonSelectDownload,
+            text::kButtonVoiceDownload,  text::kButtonSettings,     text::kButtonWindow,
+            text::kButtonHelp,           text::kButtonFolderName,   text::kButtonBox,
+            text::kButtonSelectShow,     text::kButtonShowAll,      text::kButtonNotDownloaded,
+            text::kButtonSaveElsewhere,  text::kButtonPlay,         text::kButtonErase,
+            text::kButtonMoveCopy,       text::kButtonUpload,       text::kButtonAdd};
+
+// Where each button sits, by column and row: downloads first, the menus at the right edge
+// (placed again by layoutTo), the list commands on the second row.
+struct Slot {
+    int id, column, row;
+};
+constexpr std::array<Slot, 18> kSlots{{{1001, 0, 0},
+                                       {1002, 1, 0},
+                                       {1003, 2, 0},
+                                       {1004, 3, 0},
+                                       {1005, 6, 0},
+                                       {1006, 7, 0},
+                                       {1007, 8, 0},
+                                       {1008, 4, 0},
+                                       {1009, 5, 0},
+                                       {1010, 0, 1},
+                                       {1011, 1, 1},
+                                       {1012, 2, 1},
+                                       {1013, 3, 1},
+                                       {1014, 4, 1},
+                                       {1015, 5, 1},
+                                       {1016, 6, 1},
+                                       {1017, 7, 1},
+                                       {1018, 8, 1}}};
+
+}  // namespace
+
+DialogBar::DialogBar(QWidget* parent) : QWidget(parent) {
+    setObjectName("dialogBar");
+    for (const Slot& slot : kSlots) {
+        addButton(slot.id, slot.column, slot.row);
+    }
+    const int linesTop = 2 * (kButtonHeight + kGap) + kGap;
+    m_folderLine = new NameLine(QChar('/'), "folderNameLine", this);
+    m_boxLine = new NameLine(QChar(','), "boxNameLine", this);
+    m_folderLine->setGeometry(kLineLeft, linesTop, 400, kLineHeight);
+    m_boxLine->setGeometry(kLineLeft, linesTop + kLineHeight + kGap, 400, kLineHeight);
+    setMinimumHeight(linesTop + 2 * (kLineHeight + kGap));
+}
+
+void DialogBar::addButton(int id, int column, int row) {
+    auto* button = new QPushButton(qs(kLabels[id - kFirstButton]), this);
+    button->setObjectName(QStringLiteral("button%1").arg(id));
+    button->setGeometry(kLineLeft + column * (kButtonWidth + kGap),
+                        kGap + row * (kButtonHeight + kGap), kButtonWidth, kButtonHeight);
+    m_buttons[id] = button;
+}
+
+bool DialogBar::allowed(int id, const BarState& s) {
+    const OperationFlags& f = s.flags;
+    switch (id) {
+        case 1002:
+        case 1003:
+            return s.loggedIn && s.storeHasBoxKinds;
+        case 1004:
+            return f.voiceDownload && s.loggedIn;
+        case 1009:
+            return s.folderLineFilled;
+        case 1010:
+        case 1011:
+            return s.listActive;
+        case 1012:
+            return f.voiceDownload;
+        case 1013:
+            return f.saveToFolder;
+        case 1014:
+            return f.play;
+        case 1015:
+            return f.remove;
+        case 1016:
+            return f.moveCopy;
+        case 1017:
+            return s.listActive && s.loggedIn && f.upload;
+        case 1018:
+            return s.listActive && f.add;
+        default:
+            return true;
+    }
+}
+
+bool DialogBar::implemented(int id) {
+    return id == 1005 || id == 1006 || id == 1007;
+}
+
+void DialogBar::updateEnabled(const BarState& state) {
+    for (auto& [id, button] : m_buttons) {
+        button->setEnabled(implemented(id) && allowed(id, state));
+    }
+}
+
+void DialogBar::layoutTo(int rightEdge) {
+    const int widthOf = 100;
+    const std::array<std::pair<int, int>, 3> menus{{{1007, 105}, {1006, 208}, {1005, 311}}};
+    for (const auto& [id, offset] : menus) {
+        QPushButton* b = m_buttons.at(id);
+        b->setGeometry(rightEdge - offset, b->y(), widthOf, b->height());
+    }
+    for (NameLine* line : {m_folderLine, m_boxLine}) {
+        line->setGeometry(line->x(), line->y(), rightEdge - 5 - line->x(), line->height());
+    }
+}
+
+}  // namespace orven::ui

@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "app/ui/CORVENApp.h"
+#include "platform/Timing.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    const orven::Timing timing;
+    orven::ui::CORVENApp orven(orven::UserFolders(), timing);
+    if (!orven.InitInstance()) {
+        return 0;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,270 @@
+#include "link/BackupJob.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <system_error>
+
+#include "link/ListingLines.h"
+#include "store/CFileMng.h"
+#include "store/StoreNames.h"
+
+namespace orven {
+namespace {
+
+constexpr std::uint64_t kBlock = 4096;
+constexpr std::uint64_t kSpare = 4098;
+constexpr std::size_t kMonthLength = 6;
+constexpr std::size_t kExtensionLength = 6;  // ".vmdat", ".vminf"
+constexpr int kListed = 1;
+constexpr int kMissingDirectory = -2;
+constexpr int kRetrieveCancelled = -2;
+constexpr int kGone = 550;
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+bool hasBoth(const std::filesystem::path& folder, const std::string& stem) {
+    return CFileMng::FileExists(folder / (stem + ".vminf")) == 1 &&
+           CFileMng::FileExists(folder / (stem + ".aac")) == 1;
+}
+
+std::optional<std::string> readAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+int BackupJob::BackupBox(const std::string& remoteDir, int& chosen, int& stored,
+                         const std::string& /*kind*/, const std::string& /*boxName*/) {
+    chosen = 0;
+    stored = 0;
+    return m_env.ftp->RunOperation(m_plan.base, [&] {
+        std::vector<Message> messages;
+        const int listedResult = listMessages(remoteDir, messages);
+        if (listedResult != 0) {
+            return listedResult;
+        }
+        Wanted wanted;
+        std::vector<DeletionAfterDownload::Listed> listed;
+        int result = chooseBoxMessages(messages, wanted, listed);
+        if (result == 0 && !wanted.names.empty()) {
+            chosen = static_cast<int>(wanted.names.size());
+            CFileMng store(m_env.store, m_env.settings);
+            result = exchange(store, remoteDir, wanted, Entry::Boxes, stored);
+        }
+        if (result == 0 && !listed.empty()) {
+            CFileMng store(m_env.store, m_env.settings);
+            result = DeletionAfterDownload(m_env, store).run(remoteDir, listed, true, false, 0);
+        }
+        return result;
+    });
+}
+
+int BackupJob::BackupSystemMessages(int& chosen, int& stored, const std::string& remoteDir) {
+    chosen = 0;
+    stored = 0;
+    const std::string folderName = m_plan.responseFolder();
+    if (folderName.empty()) {
+        return -6;
+    }
+    const std::filesystem::path folder =
+        m_plan.base / folderName / std::string(StoreNames::kResponse);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        return -6;
+    }
+    return m_env.ftp->RunOperation(m_plan.base, [&] {
+        std::vector<Message> messages;
+        const int listedResult = listMessages(remoteDir, messages);
+        if (listedResult != 0) {
+            return listedResult;
+        }
+        CFileMng store(m_env.store, m_env.settings);
+        Wanted wanted;
+        const int result = chooseResponses(store, messages, folder, wanted);
+        if (result != 0 || wanted.names.empty()) {
+            return result;
+        }
+        chosen = static_cast<int>(wanted.names.size());
+        return exchange(store, remoteDir, wanted, Entry::SystemMessages, stored);
+    });
+}
+
+// Every message of the listing once, however many of its files are listed.
+int BackupJob::listMessages(const std::string& remoteDir, std::vector<Message>& messages) {
+    std::string text;
+    const int result = m_env.ftp->ListLong(text, remoteDir, false);
+    if (result == kMissingDirectory) {
+        return kMissingDirectory;
+    }
+    if (result != kListed || cancelled()) {
+        return cancelled() ? -3 : -1;
+    }
+    std::map<std::string, std::int64_t> sizes;
+    for (const std::string& line : ListingLines::Cut(text)) {
+        if (line.find("vmdat") == std::string::npos && line.find("vminf") == std::string::npos) {
+            continue;
+        }
+        const std::string name = trimmed(ListingLines::LastCharacters(
+            ListingLines::PutDotsBack(line), ListingLines::kNameLength));
+        if (name.size() <= kExtensionLength + kMonthLength) {
+            continue;
+        }
+        std::int64_t& size = sizes[name.substr(0, name.size() - kExtensionLength)];
+        size = std::max(size, ListingLines::SizeField(line));  // the ".vmdat" is the larger
+        m_env.store.pump();
+    }
+    for (const auto& [stem, size] : sizes) {
+        messages.push_back({stem, size});
+    }
+    return 0;
+}
+
+int BackupJob::chooseBoxMessages(const std::vector<Message>& messages, Wanted& wanted,
+                                 std::vector<DeletionAfterDownload::Listed>& listed) {
+    for (const Message& message : messages) {
+        const std::string month = message.stem.substr(0, kMonthLength);
+        const std::filesystem::path target = targetOf(month);
+        // Messages outside the period are listed too: deletion is refused while they are
+        // not stored, so they stay on the main unit for a later backup.
+        listed.push_back({message.stem + ".vminf", target});
+        if (!m_plan.inPeriod(month)) {
+            continue;
+        }
+        if (!m_env.store.accessOk()) {
+            return -6;
+        }
+        if (m_plan.folderFor(month).empty() || hasBoth(target, message.stem)) {
+            continue;
+        }
+        want(wanted, message, target);
+    }
+    return 0;
+}
+
+int BackupJob::chooseResponses(CFileMng& store, const std::vector<Message>& messages,
+                               const std::filesystem::path& folder, Wanted& wanted) {
+    for (const Message& message : messages) {
+        std::filesystem::path found;
+        const int verdict = store.CheckExistingResponse(folder, message.stem + ".vmdat", found);
+        if (verdict < 0) {
+            if (m_env.cancelFlag) {
+                *m_env.cancelFlag = 1;
+            }
+            return -6;
+        }
+        if (verdict != 0) {
+            want(wanted, message, folder);
+        }
+    }
+    return 0;
+}
+
+void BackupJob::want(Wanted& wanted, const Message& message, const std::filesystem::path& folder) {
+    wanted.names.push_back(message.stem + ".vmdat");
+    wanted.folders.push_back(folder);
+    wanted.months.push_back(message.stem.substr(0, kMonthLength));
+    wanted.estimate += (static_cast<std::uint64_t>(message.size) / kBlock + 1) * kBlock;
+}
+
+int BackupJob::checkSpace(const Wanted& wanted) const {
+    for (const auto& folder : wanted.folders) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            return -6;
+        }
+    }
+    if (m_env.store.fileSystem == nullptr) {
+        return 0;
+    }
+    const auto free = m_env.store.fileSystem->freeSpace(wanted.folders.front());
+    return free && *free >= wanted.estimate + kSpare ? 0 : -4;
+}
+
+int BackupJob::exchange(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
+                        Entry entry, int& stored) {
+    const int space = checkSpace(wanted);
+    if (space != 0) {
+        return space;
+    }
+    store.SetDestFolderMap(wanted.names, wanted.folders);
+    const std::filesystem::path request =
+        store.WriteRequestList(wanted.names, wanted.folders.front(), true);
+    if (request.empty()) {
+        return -6;
+    }
+    const int result = transfer(store, remoteDir, wanted, entry, request, stored);
+    CFileMng::DeleteRequestLists(request);
+    return result;
+}
+
+int BackupJob::transfer(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
+                        Entry entry, const std::filesystem::path& request, int& stored) {
+    const auto bytes = readAll(request);
+    if (!bytes) {
+        if (m_env.stopRequest) {
+            *m_env.stopRequest = 0;
+        }
+        return -1;
+    }
+    if (!m_env.store.accessOk()) {
+        return -6;
+    }
+    const std::filesystem::path folder = request.parent_path();
+    const std::string requestName = request.filename().string();
+    if (m_env.ftp->PutFile(*bytes, folder, joinRemote(remoteDir, requestName)) != 0) {
+        recordIncomplete(wanted, entry);
+        return -1;
+    }
+    const std::string extension = request.extension().string().substr(1);
+    const int fetched =
+        m_env.ftp->RetrieveFile(joinRemote(remoteDir, "*." + extension), requestName);
+    if (fetched != 0) {
+        return fetched == kRetrieveCancelled ? -3 : fetched == kGone ? kGone : -1;
+    }
+    std::vector<std::string> names;
+    const int unpacked = store.UnpackBundle(folder, request, &names, true, false, true);
+    stored = static_cast<int>(names.size());
+    if (unpacked == -4) {
+        recordIncomplete(wanted, entry);
+        return -4;
+    }
+    return unpacked < 0 ? -6 : 0;
+}
+
+void BackupJob::recordIncomplete(const Wanted& wanted, Entry entry) {
+    if (m_record == nullptr) {
+        return;
+    }
+    std::vector<std::string> months = wanted.months;
+    std::sort(months.begin(), months.end());
+    months.erase(std::unique(months.begin(), months.end()), months.end());
+    for (const std::string& month : months) {
+        m_record->writeIncomplete(month, entry);
+    }
+}
+
+// A month without a prepared folder would go to its own monthly folder, where an earlier
+// backup may have put it.
+std::filesystem::path BackupJob::targetOf(const std::string& month) const {
+    const std::string folder = m_plan.folderFor(month);
+    return m_plan.base / (folder.empty() ? "BU_" + month : folder);
+}
+
+std::string BackupJob::joinRemote(const std::string& dir, const std::string& name) {
+    return dir.ends_with('/') ? dir + name : dir + "/" + name;
+}
+
+}  // namespace orven

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "link/BackupPlan.h"
+#include "link/BackupRecordWriter.h"
+#include "link/DeletionAfterDownload.h"
+#include "link/JobEnvironment.h"
+
+namespace orven {
+
+class CFileMng;
+
+// Copies the messages of one box (or the system response messages) into the BU_ folders of
+// the backup: the ones of the period that are not backed up yet, in one request list and one
+// bundle. No reconnection: the scheduled backup repeats a failed box itself.
+// Results: 0 done, -1 communication failure, -2 no such box, -3 cancelled, -4 no disk space,
+// -6 local failure, 550 the requested files are gone, 555 no deletion after download.
+class BackupJob {
+  public:
+    // record may be null; it hears of months a failed transfer left incomplete.
+    BackupJob(JobEnvironment& env, BackupPlan plan, BackupRecordWriter* record = nullptr)
+        : m_env(env), m_plan(std::move(plan)), m_record(record) {}
+
+    // remoteDir "/rusuroku/<box>" or "/naisen/<box>"; kind "rusuroku" or "naisen".
+    int BackupBox(const std::string& remoteDir, int& chosen, int& stored, const std::string& kind,
+                  const std::string& boxName);
+    // remoteDir "/outou/".
+    int BackupSystemMessages(int& chosen, int& stored, const std::string& remoteDir);
+
+  private:
+    struct Message {
+        std::string stem;
+        std::int64_t size = 0;
+    };
+    struct Wanted {
+        std::vector<std::string> names;  // ".vmdat"
+        std::vector<std::filesystem::path> folders;
+        std::vector<std::string> months;
+        std::uint64_t estimate = 0;
+    };
+    using Entry = BackupRecordWriter::Entry;
+
+    int listMessages(const std::string& remoteDir, std::vector<Message>& messages);
+    int chooseBoxMessages(const std::vector<Message>& messages, Wanted& wanted,
+                          std::vector<DeletionAfterDownload::Listed>& listed);
+    int chooseResponses(CFileMng& store, const std::vector<Message>& messages,
+                        const std::filesystem::path& folder, Wanted& wanted);
+    static void want(Wanted& wanted, const Message& message, const std::filesystem::path& folder);
+    int checkSpace(const Wanted& wanted) const;
+    int exchange(CFileMng& store, const std::string& remoteDir, const Wanted& wanted, Entry entry,
+                 int& stored);
+    int transfer(CFileMng& store, const std::string& remoteDir, const Wanted& wanted, Entry entry,
+                 const std::filesystem::path& request, int& stored);
+    void recordIncomplete(const Wanted& wanted, Entry entry);
+    std::filesystem::path targetOf(const std::string& month) const;
+    static std::string joinRemote(const std::string& dir, const std::string& name);
+    bool cancelled() const { return m_env.cancelled(); }
+
+    JobEnvironment& m_env;
+    BackupPlan m_plan;
+    BackupRecordWriter* m_record;
+};
+
+}  // namespace orven

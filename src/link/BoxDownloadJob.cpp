@@ -1,0 +1,357 @@
+#include "link/BoxDownloadJob.h"
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <thread>
+
+#include "link/ListingLines.h"
+#include "link/Reconnection.h"
+#include "platform/LocalFileSystem.h"
+#include "store/StoreNames.h"
+
+namespace orven {
+namespace {
+
+// Not a result of the job: the exchange broke and is tried again after a reconnection.
+constexpr int kRetry = 1;
+constexpr int kFilesGone = 550;
+constexpr int kListed = 1;
+constexpr int kNoSuchBox = -2;
+
+// Room a message takes beyond its size in whole blocks, and room kept free besides.
+constexpr std::uint64_t kMessageSpare = 4352;
+constexpr std::uint64_t kBoxSpare = 4098;
+constexpr std::uint64_t kInfoOnlyPerMessage = 256;
+constexpr std::uint64_t kInfoOnlySpare = 4096;
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::optional<std::string> readWhole(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    return in.bad() ? std::nullopt : std::optional<std::string>(std::move(bytes));
+}
+
+// Clears away request lists and bundles: nothing of an exchange stays between runs.
+void removeRequestFiles(const std::filesystem::path& localBox) {
+    CFileMng::DeleteRequestLists(localBox / "");
+}
+
+}  // namespace
+
+int BoxDownloadJob::DownloadBox(const std::filesystem::path& localBox, int& chosen,
+                                const std::string& remoteDir, int& stored, bool workerMode,
+                                bool notify) {
+    chosen = 0;
+    stored = 0;
+    if (m_env.ftp == nullptr) {
+        return -1;
+    }
+    CFileMng store(m_env.store, m_env.settings);
+    const bool response = StoreNames::isResponsePath(remoteDir);
+    const Exchange exchange{localBox, remoteDir, true, workerMode, response};
+    const int result = m_env.ftp->RunOperation(
+        localBox, [&] { return downloadBox(store, exchange, notify, chosen, stored); });
+    removeRequestFiles(localBox);
+    return result;
+}
+
+int BoxDownloadJob::DownloadBoxInfo(int& chosen, int& stored, const std::string& remoteDir,
+                                    const std::filesystem::path& localBox) {
+    chosen = 0;
+    stored = 0;
+    if (m_env.ftp == nullptr) {
+        return -1;
+    }
+    CFileMng store(m_env.store, m_env.settings);
+    const Exchange exchange{localBox, remoteDir, false, false, false};
+    const int result = m_env.ftp->RunOperation(
+        localBox, [&] { return downloadBoxInfo(store, exchange, chosen, stored); });
+    removeRequestFiles(localBox);
+    return result;
+}
+
+int BoxDownloadJob::DownloadMessages(const std::filesystem::path& localBox,
+                                     const std::vector<std::string>& vmdatNames,
+                                     const std::string& remoteDir) {
+    if (m_env.ftp == nullptr) {
+        return -1;
+    }
+    CFileMng store(m_env.store, m_env.settings);
+    const Exchange exchange{localBox, remoteDir, true, false, false};
+    const int result = m_env.ftp->RunOperation(
+        localBox, [&] { return downloadMessages(store, exchange, vmdatNames); });
+    removeRequestFiles(localBox);
+    if (result == 0) {
+        // Lets the progress dialog show the finished step before it goes away.
+        for (int i = 0; i < m_env.timing.downloadDonePumpCount; ++i) {
+            pump();
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(m_env.timing.downloadDonePumpPauseMs));
+        }
+    }
+    return result;
+}
+
+int BoxDownloadJob::downloadBox(CFileMng& store, const Exchange& exchange, bool notify, int& chosen,
+                                int& stored) {
+    std::string listing;
+    const int listed = listWithReconnection(listing, exchange.remoteDir, false);
+    if (listed != kListed) {
+        return listed;
+    }
+    if (m_env.cancelled()) {
+        return -3;
+    }
+    Selection selection;
+    if (selectMessages(store, listing, exchange, selection) != 0) {
+        setCancel();
+        return -6;
+    }
+    const bool response = exchange.response;
+    if (selection.names.empty() && (response || selection.listed.empty())) {
+        return 0;
+    }
+    if (!selection.names.empty()) {
+        if (!hasRoom(exchange.localBox, selection.estimate + kBoxSpare)) {
+            return -4;
+        }
+        chosen = static_cast<int>(selection.names.size());
+        const int result = transfer(store, exchange, selection.names, stored);
+        if (result != 0 || response) {
+            return result;
+        }
+    }
+    return DeletionAfterDownload(m_env, store)
+        .run(exchange.remoteDir, selection.listed, true, exchange.workerMode && notify, 0);
+}
+
+int BoxDownloadJob::downloadBoxInfo(CFileMng& store, const Exchange& exchange, int& chosen,
+                                    int& stored) {
+    std::string listing;
+    const int listed = listWithReconnection(listing, exchange.remoteDir, true);
+    if (listed != kListed) {
+        return listed;
+    }
+    if (m_env.cancelled()) {
+        return -3;
+    }
+    const Selection selection = selectInformation(listing, exchange.localBox);
+    if (selection.names.empty()) {
+        return 0;
+    }
+    const std::uint64_t needed = kInfoOnlyPerMessage * selection.names.size() + kInfoOnlySpare;
+    if (!hasRoom(exchange.localBox, needed)) {
+        return -4;
+    }
+    chosen = static_cast<int>(selection.names.size());
+    return transfer(store, exchange, selection.names, stored);
+}
+
+int BoxDownloadJob::downloadMessages(CFileMng& store, const Exchange& exchange,
+                                     const std::vector<std::string>& names) {
+    int stored = 0;
+    return transfer(store, exchange, names, stored);
+}
+
+// A broken connection costs a reconnection; a missing box or a cancel ends the phase.
+int BoxDownloadJob::listWithReconnection(std::string& text, const std::string& remoteDir,
+                                         bool namesOnly) {
+    Reconnection reconnection(m_env);
+    for (;;) {
+        const int listed = namesOnly ? m_env.ftp->ListNames(text, remoteDir, true)
+                                     : m_env.ftp->ListLong(text, remoteDir, true);
+        if (listed == kListed || listed == kNoSuchBox) {
+            return listed;
+        }
+        if (m_env.cancelled()) {
+            return -3;
+        }
+        const int reconnected = reconnection.reconnect();
+        if (reconnected != 0) {
+            return reconnected;
+        }
+    }
+}
+
+// 0, or -1 when the stored copies of a response message could not be looked at.
+int BoxDownloadJob::selectMessages(const CFileMng& store, const std::string& listing,
+                                   const Exchange& exchange, Selection& selection) const {
+    const path& localBox = exchange.localBox;
+    const bool response = exchange.response;
+    for (const std::string& line : ListingLines::Cut(listing)) {
+        pump();
+        if (line.find("vmdat") == std::string::npos && line.find("vminf") == std::string::npos) {
+            continue;
+        }
+        const std::string dotted = ListingLines::PutDotsBack(line);
+        const std::string name =
+            trimmed(ListingLines::LastCharacters(dotted, ListingLines::kNameLength));
+        const std::string stem = StoreNames::stem(name);
+        bool wanted = false;
+        if (response) {
+            if (selectResponse(store, localBox, stem + ".vmdat", wanted) != 0) {
+                return -1;
+            }
+        } else {
+            DeletionAfterDownload::Listed message{stem + ".vminf", localBox};
+            wanted = !DeletionAfterDownload::storedCompletely(message, true);
+            selection.listed.push_back(std::move(message));
+        }
+        if (wanted) {
+            const auto size = static_cast<std::uint64_t>(ListingLines::SizeField(line));
+            selection.names.push_back(stem + ".vmdat");
+            selection.estimate += size / 4096 * 4096 + kMessageSpare;
+        }
+    }
+    return 0;
+}
+
+// A response message is wanted unless a copy of the same age or newer is stored.
+int BoxDownloadJob::selectResponse(const CFileMng& store, const path& localBox,
+                                   const std::string& name, bool& wanted) const {
+    path found;
+    const int existing = store.CheckExistingResponse(localBox, name, found);
+    if (existing < 0) {
+        return -1;
+    }
+    wanted = existing != 0;
+    return 0;
+}
+
+BoxDownloadJob::Selection BoxDownloadJob::selectInformation(const std::string& listing,
+                                                            const path& localBox) const {
+    Selection selection;
+    for (const std::string& line : ListingLines::Cut(listing)) {
+        pump();
+        if (line.find("vminf") == std::string::npos) {
+            continue;
+        }
+        const std::string name = trimmed(ListingLines::PutDotsBack(line));
+        if (CFileMng::FileExists(localBox / name) != 1) {
+            selection.names.push_back(name);
+        }
+    }
+    return selection;
+}
+
+bool BoxDownloadJob::hasRoom(const path& localBox, std::uint64_t needed) const {
+    static const LocalFileSystem local;
+    const FileSystem& fileSystem =
+        m_env.store.fileSystem != nullptr ? *m_env.store.fileSystem : local;
+    // A volume that cannot be asked is not trusted with the download.
+    const std::optional<std::uint64_t> free = fileSystem.freeSpace(localBox);
+    return free && *free >= needed;
+}
+
+// Request list, STOR, RETR and unpacking, tried again after a reconnection when the
+// connection breaks.
+int BoxDownloadJob::transfer(CFileMng& store, const Exchange& exchange,
+                             const std::vector<std::string>& names, int& stored) {
+    Reconnection reconnection(m_env);
+    path bundle;
+    int fetched = fetchBundle(store, exchange, names, bundle);
+    while (fetched == kRetry) {
+        const int reconnected = reconnection.reconnect();
+        if (reconnected != 0) {
+            return reconnected;
+        }
+        fetched = fetchBundle(store, exchange, names, bundle);
+    }
+    if (fetched != 0) {
+        return fetched;
+    }
+    if (exchange.workerMode && m_env.stopRequested()) {
+        if (m_env.stoppedAfterFetch) {
+            m_env.stoppedAfterFetch(exchange.remoteDir);
+        }
+        return -5;
+    }
+    return unpack(store, exchange, bundle, stored);
+}
+
+int BoxDownloadJob::unpack(CFileMng& store, const Exchange& exchange, const path& bundle,
+                           int& stored) {
+    std::vector<std::string> names;
+    const int unpacked = store.UnpackBundle(exchange.localBox, bundle, &names, exchange.voice,
+                                            exchange.response, false);
+    stored = static_cast<int>(names.size());
+    if (unpacked == -4) {
+        return -4;
+    }
+    return unpacked == -1 ? -6 : 0;
+}
+
+int BoxDownloadJob::fetchBundle(CFileMng& store, const Exchange& exchange,
+                                const std::vector<std::string>& names, path& bundle) {
+    const int put = storeRequest(store, exchange, names, bundle);
+    if (put != 0) {
+        return put;
+    }
+    const std::string request = bundle.filename().string();
+    const std::string extension = request.substr(request.size() - 5);
+    const int got = m_env.ftp->RetrieveFile(exchange.remoteDir + "/*." + extension, request);
+    if (got == 0) {
+        return 0;
+    }
+    if (!m_env.store.accessOk()) {
+        return -6;
+    }
+    if (got == -2 || got == kFilesGone) {
+        return got == -2 ? -3 : kFilesGone;
+    }
+    // A partly received bundle must not be taken for a request list of the next try.
+    removeRequestFiles(exchange.localBox);
+    m_env.ftp->Logout();
+    return kRetry;
+}
+
+// Writes the request list and stores it on the main unit: 0, kRetry, or the job's result.
+int BoxDownloadJob::storeRequest(CFileMng& store, const Exchange& exchange,
+                                 const std::vector<std::string>& names, path& request) {
+    request = store.WriteRequestList(names, exchange.localBox, exchange.voice);
+    if (request.empty() || !m_env.store.accessOk()) {
+        return -6;
+    }
+    const std::optional<std::string> bytes = readWhole(request);
+    if (!bytes) {
+        if (m_env.stopRequest != nullptr) {
+            *m_env.stopRequest = 0;
+        }
+        return -1;
+    }
+    if (!m_env.store.accessOk()) {
+        return -6;
+    }
+    const std::string remotePath = exchange.remoteDir + "/" + request.filename().string();
+    const int put = m_env.ftp->PutFile(*bytes, exchange.localBox, remotePath);
+    if ((exchange.workerMode && m_env.stopRequested()) || m_env.cancelled()) {
+        return -3;
+    }
+    return put == 0 ? 0 : kRetry;
+}
+
+void BoxDownloadJob::setCancel() {
+    if (m_env.cancelFlag != nullptr) {
+        *m_env.cancelFlag = 1;
+    }
+}
+
+void BoxDownloadJob::pump() const {
+    if (m_env.ui != nullptr) {
+        m_env.ui->pump();
+    }
+}
+
+}  // namespace orven

@@ -1,0 +1,221 @@
+#include "link/DownloadFrontEnd.h"
+
+#include <memory>
+
+#include "link/BoxDownloadJob.h"
+#include "resources/Texts.h"
+#include "store/StoreNames.h"
+
+namespace orven {
+
+namespace {
+
+constexpr int kCommunicationFailure = -1;
+constexpr int kNoSuchBox = -2;
+constexpr int kNoSpace = -4;
+constexpr int kLocalFailure = -6;
+constexpr int kFilesGone = 550;
+constexpr int kCannotDelete = 555;
+
+std::string str(std::string_view text) {
+    return std::string(text);
+}
+
+}  // namespace
+
+// One run of a loop: the progress dialog, its steps and what the boxes came to.
+class DownloadFrontEnd::Session {
+  public:
+    Session(JobEnvironment& env, std::filesystem::path store, int boxes)
+        : store(std::move(store)), m_steps(boxes + 1) {
+        if (env.cancelFlag != nullptr) {
+            env.cancelFlag->store(0);
+        }
+        if (env.stopRequest != nullptr) {
+            env.stopRequest->store(0);
+        }
+        if (env.ui != nullptr) {
+            m_progress = env.ui->openProgress(str(text::kProgressDownloading),
+                                              str(text::kProgressDownloadingFiles), env.cancelFlag);
+        }
+    }
+
+    void step() {
+        ++m_done;
+        if (m_progress) {
+            m_progress->setPercent(m_done * 100 / m_steps);
+        }
+    }
+
+    // The always-on download may run again once the loop is over.
+    void close(JobEnvironment& env) {
+        if (m_progress) {
+            m_progress->close();
+            m_progress.reset();
+        }
+        if (env.stopRequest != nullptr) {
+            env.stopRequest->store(0);
+        }
+    }
+
+    std::filesystem::path store;
+    DownloadSummary summary;
+
+  private:
+    std::unique_ptr<Progress> m_progress;
+    int m_steps;
+    int m_done = 0;
+};
+
+std::vector<DownloadFrontEnd::Target> DownloadFrontEnd::targetsOf(
+    const std::filesystem::path& store, std::string_view kind,
+    const std::vector<std::string>& names) {
+    std::vector<Target> targets;
+    for (const std::string& name : names) {
+        targets.push_back({store / std::string(kind) / name, "/" + str(kind) + "/" + name});
+    }
+    return targets;
+}
+
+DownloadSummary DownloadFrontEnd::downloadAll(const std::filesystem::path& store, Kind kind) {
+    std::vector<Target> targets;
+    for (const std::filesystem::path& box : StoreNames::boxFolders(store)) {
+        const std::string kindName = box.parent_path().filename().string();
+        targets.push_back({box, "/" + kindName + "/" + box.filename().string()});
+    }
+    targets.push_back({store / std::string(StoreNames::kResponse), "/outou"});
+    Session session(m_env, store, static_cast<int>(targets.size()));
+    runGroup(session, targets, kind);
+    session.close(m_env);
+    report(session.summary);
+    return session.summary;
+}
+
+DownloadSummary DownloadFrontEnd::downloadChosen(const std::filesystem::path& store, Kind kind,
+                                                 const std::vector<std::string>& answeringBoxes,
+                                                 const std::vector<std::string>& extensionBoxes) {
+    const auto answering = targetsOf(store, StoreNames::kAnswering, answeringBoxes);
+    const auto extension = targetsOf(store, StoreNames::kExtension, extensionBoxes);
+    Session session(m_env, store, static_cast<int>(answering.size() + extension.size()));
+    runGroup(session, answering, kind);
+    if (!m_env.cancelled() && session.summary.result != kCommunicationFailure) {
+        runGroup(session, extension, kind);
+    }
+    session.close(m_env);
+    report(session.summary);
+    return session.summary;
+}
+
+DownloadSummary DownloadFrontEnd::downloadResponses(const std::filesystem::path& store) {
+    const std::vector<Target> targets{{store / std::string(StoreNames::kResponse), "/outou"}};
+    Session session(m_env, store, 1);
+    runGroup(session, targets, Kind::InfoAndVoice);
+    session.close(m_env);
+    report(session.summary);
+    return session.summary;
+}
+
+bool DownloadFrontEnd::runGroup(Session& session, const std::vector<Target>& targets, Kind kind) {
+    for (const Target& target : targets) {
+        int chosen = 0;
+        int stored = 0;
+        const int result = runOne(target, kind, chosen, stored);
+        session.summary.chosen += chosen;
+        session.summary.stored += stored;
+        session.step();
+        const bool goOn = countResult(session.summary, result);
+        if (result == kCannotDelete && !session.summary.saw555) {
+            session.summary.saw555 = true;
+            switchAutoDeleteOff(session.store);
+            show(text::kAutoDeleteUnsupported, text::kErrorTitle, Icon::Exclamation);
+        }
+        if (!goOn) {
+            session.summary.cancelled = m_env.cancelled();
+            return false;
+        }
+    }
+    session.summary.cancelled = m_env.cancelled();
+    return true;
+}
+
+int DownloadFrontEnd::runOne(const Target& target, Kind kind, int& chosen, int& stored) {
+    BoxDownloadJob job(m_env);
+    if (kind == Kind::InfoOnly) {
+        return job.DownloadBoxInfo(chosen, stored, target.remoteDir, target.localBox);
+    }
+    return job.DownloadBox(target.localBox, chosen, target.remoteDir, stored, false, false);
+}
+
+bool DownloadFrontEnd::countResult(DownloadSummary& summary, int result) {
+    switch (result) {
+        case 0:
+        case kNoSuchBox:
+        case kCannotDelete:
+            summary.result = 0;
+            return true;
+        case kFilesGone:
+            summary.filesMissing = true;
+            summary.result = 0;
+            return true;
+        case kLocalFailure:
+            if (m_env.cancelFlag != nullptr) {
+                m_env.cancelFlag->store(1);
+            }
+            break;
+        case kNoSpace:
+            summary.diskFull = true;
+            break;
+        default:
+            break;
+    }
+    summary.result = result;
+    return false;
+}
+
+// Every box of the store that has the switch on gets it off; boxes without the key stay
+// without one, so the settings file does not grow.
+void DownloadFrontEnd::switchAutoDeleteOff(const std::filesystem::path& store) {
+    if (m_settings == nullptr) {
+        return;
+    }
+    for (const std::filesystem::path& box : StoreNames::boxFolders(store)) {
+        const std::string kind = box.parent_path().filename().string();
+        const std::string name = box.filename().string();
+        if (m_settings->getInt(kind, name, 0) != 0) {
+            m_settings->writeInt(kind, name, 0);
+        }
+    }
+}
+
+void DownloadFrontEnd::report(DownloadSummary& summary) {
+    if (summary.cancelled) {
+        return;
+    }
+    if (summary.result == kCommunicationFailure) {
+        show(text::kCommunicationError, text::kErrorTitle, Icon::Exclamation);
+        if (m_env.ftp != nullptr) {
+            m_env.ftp->Logout();
+        }
+        return;
+    }
+    const bool partly = summary.stored > 0 && summary.stored < summary.chosen;
+    if (partly && summary.filesMissing) {
+        show(text::kDownloadPartlyMissing, text::kDownloadDoneTitle, Icon::Information);
+    } else if (partly && summary.diskFull) {
+        show(text::kDownloadPartlyNoSpace, text::kDownloadDoneTitle, Icon::Information);
+    } else if (summary.stored == 0 && summary.filesMissing) {
+        show(text::kDownloadAlreadyErased, text::kErrorTitle, Icon::Exclamation);
+    } else if (summary.stored == 0 && summary.diskFull) {
+        show(text::kDownloadNoSpace, text::kErrorTitle, Icon::Exclamation);
+    } else if (summary.result == 0 && !summary.filesMissing) {
+        summary.refreshList = true;
+    }
+}
+
+void DownloadFrontEnd::show(std::string_view message, std::string_view title, Icon icon) {
+    if (m_env.ui != nullptr) {
+        m_env.ui->messageBox(str(message), str(title), Buttons::Ok, icon);
+    }
+}
+
+}  // namespace orven

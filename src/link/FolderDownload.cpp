@@ -1,0 +1,63 @@
+#include "link/FolderDownload.h"
+
+#include "link/ListingLines.h"
+#include "store/FolderDownloadStore.h"
+
+namespace orven {
+
+namespace {
+
+void advance(Progress* progress, int position) {
+    if (progress != nullptr) {
+        progress->setPercent(position);
+    }
+}
+
+}  // namespace
+
+int FolderDownload::run(const std::filesystem::path& store, Progress* progress) {
+    m_cancelled = false;
+    m_answering.clear();
+    m_extension.clear();
+    advance(progress, FolderDownloadStore::kProgressStart);
+    if (readBoxLists() != 1) {
+        return kListFailed;
+    }
+    return buildFolders(store, progress);
+}
+
+int FolderDownload::readBoxLists() {
+    if (m_env.ftp == nullptr) {
+        return -1;
+    }
+    std::string root;
+    std::string extension;
+    std::string answering;
+    const int result = m_env.ftp->GetBoxList(root, extension, answering);
+    if (result == 1) {
+        m_answering = ListingLines::Cut(answering);
+        m_extension = ListingLines::Cut(extension);
+    }
+    return result;
+}
+
+int FolderDownload::buildFolders(const std::filesystem::path& store, Progress* progress) {
+    StoreContext context = m_env.store;
+    if (context.cancelFlag == nullptr) {
+        context.cancelFlag = m_env.cancelFlag;
+    }
+    FolderDownloadStore folders(context, [progress](int position) { advance(progress, position); });
+    const int begun = folders.begin(store, m_answering, m_extension);
+    if (begun == FolderDownloadStore::kCancelled || m_env.cancelled()) {
+        m_cancelled = true;
+        folders.cancel(store);
+        return kDone;
+    }
+    // Folders that were made stay usable even when others could not be made.
+    const int completed = folders.complete(store);
+    return begun == FolderDownloadStore::kOk && completed == FolderDownloadStore::kOk
+               ? kDone
+               : kUnreachable;
+}
+
+}  // namespace orven

@@ -1,0 +1,321 @@
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <QtTest>
+
+#include "ShellHarness.h"
+#include "app/ui/CEndChkDlg.h"
+#include "app/ui/CRecomDlg.h"
+#include "app/ui/DialogBar.h"
+#include "app/ui/KeepAlive.h"
+#include "resources/Texts.h"
+
+using namespace orven;
+using namespace orven::test;
+using orven::ui::BarState;
+using orven::ui::DialogBar;
+
+namespace {
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Answers the end question with "はい" and closes the window.
+void closeWithYes(Shell& shell) {
+    ModalWatch<ui::CEndChkDlg> watch(
+        [](ui::CEndChkDlg* dialog) { dialog->findChild<QPushButton*>("yesButton")->click(); });
+    shell.frame->close();
+    QVERIFY(watch.fired());
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void logInFlipsTheSessionItems() {
+        StandIn unit;
+        Shell shell(unit.server->port());
+        QVERIFY(shell.action(32784)->isEnabled());
+        QVERIFY(!shell.action(32785)->isEnabled());
+        QCOMPARE(shell.logIn(), QString());
+        QCOMPARE(shell.frame->doc().loggedIn, 1);
+        QVERIFY(!shell.action(32784)->isEnabled());
+        QVERIFY(shell.action(32785)->isEnabled());
+        QVERIFY(!shell.action(32821)->isEnabled());  // no update check while logged in
+        QVERIFY(shell.frame->keepAlive().isActive());
+
+        shell.button(1005)->click();
+        shell.action(32785)->trigger();
+        QCOMPARE(shell.frame->doc().loggedIn, 0);
+        QVERIFY(shell.action(32784)->isEnabled());
+        QVERIFY(!shell.frame->keepAlive().isActive());
+        QVERIFY(shell.frame->isEnabled());
+        QCOMPARE(unit.server->commands().back(), std::string("QUIT"));
+    }
+
+    void failedLogInsShowWhy() {
+        int closedPort = 0;
+        {
+            StandIn gone;
+            closedPort = gone.server->port();
+        }
+        Shell nothing(closedPort);
+        QCOMPARE(nothing.logIn(), qs(text::kLoginNoConnection));
+
+        StandIn refusing;
+        mainunit::MainUnitFaults faults;
+        faults.refuseLogIn = true;
+        refusing.server->setFaults(faults);
+        Shell refused(refusing.server->port());
+        QCOMPARE(refused.logIn(), qs(text::kLoginRefused));
+
+        ForeignServer foreign;
+        Shell other(foreign.port);
+        QCOMPARE(other.logIn(), qs(text::kLoginUnsupportedMainUnit));
+
+        for (Shell* shell : {&nothing, &refused, &other}) {
+            QCOMPARE(shell->frame->doc().loggedIn, 0);
+            QVERIFY(shell->action(32784)->isEnabled());
+        }
+    }
+
+    void idleSessionLogsOutOnTheHundredthTickWithWindowEnabled() {
+        StandIn unit;
+        Shell shell(unit.server->port());
+        QCOMPARE(shell.logIn(), QString());
+        auto& keepAlive = shell.frame->keepAlive();
+        for (int tick = 1; tick < shell.timing.idleLogOutTicks; ++tick) {
+            keepAlive.tick();
+        }
+        QCOMPARE(shell.frame->doc().loggedIn, 1);
+        QCOMPARE(keepAlive.idleTicks(), shell.timing.idleLogOutTicks - 1);
+
+        // The log-out pumps events: a disabled window would be seen by a queued check.
+        bool disabledMeanwhile = false;
+        QTimer::singleShot(0, shell.frame.get(),
+                           [&] { disabledMeanwhile = !shell.frame->isEnabled(); });
+        keepAlive.tick();
+        QCoreApplication::processEvents();
+        QCOMPARE(shell.frame->doc().loggedIn, 0);
+        QVERIFY(!disabledMeanwhile);
+        QVERIFY(shell.frame->isEnabled());
+        QVERIFY(!keepAlive.isActive());
+        QCOMPARE(keepAlive.idleTicks(), 0);
+    }
+
+    void noProbeWhileADownloadWindowIsOpen() {
+        StandIn unit;
+        Shell shell(unit.server->port());
+        QCOMPARE(shell.logIn(), QString());
+        auto& keepAlive = shell.frame->keepAlive();
+        keepAlive.tick();
+        QCOMPARE(keepAlive.idleTicks(), 1);
+        unit.server->clearCommands();
+
+        QWidget downloading;
+        downloading.setWindowTitle(qs(text::kProgressDownloading));
+        downloading.show();
+        keepAlive.tick();
+        QCOMPARE(keepAlive.idleTicks(), 0);
+        QVERIFY(unit.server->commands().empty());
+    }
+
+    void lostConnectionOffersReconnect() {
+        StandIn unit;
+        Shell shell(unit.server->port());
+        QCOMPARE(shell.logIn(), QString());
+        unit.server->stop();
+
+        ModalWatch<ui::CRecomDlg> watch([](ui::CRecomDlg* dialog) { dialog->reject(); });
+        shell.frame->keepAlive().tick();
+        QVERIFY(watch.fired());
+        QCOMPARE(shell.frame->doc().loggedIn, 0);
+        QVERIFY(!shell.frame->keepAlive().isActive());
+        QVERIFY(shell.action(32784)->isEnabled());
+    }
+
+    void reconnectLogsInAgainWithTheSessionFields() {
+        StandIn unit;
+        const int port = unit.server->port();
+        Shell shell(port);
+        QCOMPARE(shell.logIn(), QString());
+        unit.server->stop();
+        auto reconnect = [](ui::CRecomDlg* dialog) {
+            dialog->findChild<QPushButton*>("reconnectButton")->click();
+        };
+        {
+            ModalWatch<ui::CRecomDlg> watch(reconnect);
+            SeenBox seen;
+            ModalWatch<QMessageBox> box([&](QMessageBox* b) {
+                seen.text = b->text();
+                b->accept();
+            });
+            shell.frame->keepAlive().tick();
+            QCOMPARE(seen.text, qs(text::kLoginNoConnection));
+            QCOMPARE(shell.frame->doc().loggedIn, 0);
+        }
+        mainunit::MainUnitOptions options;
+        options.root = unit.root.path().toStdString();
+        options.port = static_cast<std::uint16_t>(port);
+        mainunit::MainUnitServer again(options);
+        QVERIFY(again.start());
+        ModalWatch<ui::CRecomDlg> watch(reconnect);
+        shell.frame->keepAlive().tick();
+        QVERIFY(watch.fired());
+        QCOMPARE(shell.frame->doc().loggedIn, 1);
+        QVERIFY(shell.frame->keepAlive().isActive());
+        QVERIFY(shell.action(32785)->isEnabled());
+    }
+
+    void menuButtonsToggleTheirMenus() {
+        Shell shell;
+        QMenu* settings = shell.menu("settingsMenu");
+        shell.button(1005)->click();
+        QVERIFY(settings->isVisible());
+        shell.button(1005)->click();
+        QVERIFY(!settings->isVisible());
+        shell.button(1005)->click();
+        QVERIFY(settings->isVisible());
+        settings->hide();
+
+        QMenu* window = shell.menu("windowMenu");
+        shell.button(1006)->click();
+        QVERIFY(window->isVisible());
+        QVERIFY(!shell.action(32800)->isEnabled());  // no list window to arrange
+        shell.button(1006)->click();
+        QVERIFY(!window->isVisible());
+    }
+
+    void unfinishedCommandsStayDisabled() {
+        Shell shell;
+        for (int id = DialogBar::kFirstButton; id <= DialogBar::kLastButton; ++id) {
+            const bool menuButton = id >= 1005 && id <= 1007;
+            QCOMPARE(shell.button(id)->isEnabled(), menuButton);
+        }
+        for (int id : {32786, 32813, 32808, 32809, 32823, 32790, 32791, 32792, 32793, 32794, 32795,
+                       32796, 32803}) {
+            QVERIFY2(!shell.action(id)->isEnabled(), qPrintable(QString::number(id)));
+        }
+        QVERIFY(shell.action(32815)->isEnabled());
+        QCOMPARE(shell.button(1001)->text(), QStringLiteral("ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ"));
+        QCOMPARE(shell.button(1016)->text(), QStringLiteral("移動・コピー"));
+    }
+
+    void enableRulesFollowSessionListAndFlags() {
+        BarState state;
+        QVERIFY(!DialogBar::allowed(1002, state));
+        state.loggedIn = true;
+        QVERIFY(!DialogBar::allowed(1002, state));  // the store lacks its box folders
+        state.storeHasBoxKinds = true;
+        QVERIFY(DialogBar::allowed(1003, state));
+        QVERIFY(!DialogBar::allowed(1004, state));
+        state.flags.voiceDownload = true;
+        QVERIFY(DialogBar::allowed(1004, state) && DialogBar::allowed(1012, state));
+        state.flags.upload = true;
+        QVERIFY(!DialogBar::allowed(1017, state));  // needs an active list as well
+        state.listActive = true;
+        QVERIFY(DialogBar::allowed(1017, state) && DialogBar::allowed(1010, state));
+        state.loggedIn = false;
+        QVERIFY(!DialogBar::allowed(1017, state) && !DialogBar::allowed(1004, state));
+        QVERIFY(!DialogBar::allowed(1009, state));
+        state.folderLineFilled = true;
+        QVERIFY(DialogBar::allowed(1009, state));
+        QVERIFY(DialogBar::allowed(1005, BarState{}) && DialogBar::allowed(1001, BarState{}));
+    }
+
+    void layoutKeepsTheMenuButtonsAtTheRightEdge() {
+        Shell shell;
+        shell.frame->resize(1000, 400);
+        QApplication::processEvents();
+        const int right = shell.frame->centralWidget()->width();
+        QCOMPARE(shell.button(1007)->geometry().left(), right - 105);
+        QCOMPARE(shell.button(1006)->geometry().left(), right - 208);
+        QCOMPARE(shell.button(1005)->geometry().left(), right - 311);
+    }
+
+    void pauseWaitsForTheWorkerAndExitStopsIt() {
+        Shell shell;
+        auto& worker = shell.frame->worker();
+        std::atomic<bool> running{false};
+        worker.setBusy(true);
+        shell.frame->startWorker([&worker, &running] {
+            running = true;
+            while (!worker.stopRequested()) {
+                if (worker.pauseRequested()) {
+                    worker.setBusy(false);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            worker.markStopped();
+        });
+        shell.frame->PauseAlwaysDownload(true);
+        QVERIFY(!worker.busy());
+        QVERIFY(worker.foregroundJob());
+        QVERIFY(worker.pauseRequested());
+        shell.frame->SetAlwaysDownloadPause(false);
+        QVERIFY(!worker.pauseRequested());
+        closeWithYes(shell);
+        QVERIFY(running);
+        QVERIFY(worker.stopRequested());
+    }
+
+    void exitWritesSettingsAndPlacement() {
+        Shell shell;
+        shell.frame->setGeometry(40, 50, 900, 300);
+        shell.frame->doc().savedUser = "office";
+        shell.frame->doc().volumeSetting = 70;
+        closeWithYes(shell);
+
+        QFile raw(QString::fromStdString(shell.settingsPath()));
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        QCOMPARE(raw.read(2), QByteArray("\xFF\xFE"));  // a new file is UTF-16LE with BOM
+        const ProfileFile file(shell.settingsPath());
+        QCOMPARE(file.getString("LOGIN", "USER"), std::string("office"));
+        QCOMPARE(file.getInt("VOLUME", "VOLSET_VALUE", 0), 70);
+        const QRect normal = shell.frame->normalGeometry();
+        QCOMPARE(file.getInt("Window", "Left", 0), normal.left());
+        QCOMPARE(file.getInt("Window", "Right", 0), normal.left() + normal.width());
+        QCOMPARE(file.getInt("Window", "Bottom", 0), normal.top() + normal.height());
+    }
+
+    void helpItemsTellWhatIsMissing() {
+        Shell shell;
+        QTemporaryDir workingFolder;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(workingFolder.path());
+        ModalWatch<QMessageBox> manual([](QMessageBox* box) {
+            QCOMPARE(box->text(), qs(text::kManualNotFound));
+            QCOMPARE(box->windowTitle(), qs(text::kErrorTitle));
+            box->accept();
+        });
+        shell.button(1007)->click();
+        shell.action(32818)->trigger();
+        QDir::setCurrent(before);
+        QVERIFY(manual.fired());
+
+        ModalWatch<QMessageBox> update([](QMessageBox* box) {
+            QCOMPARE(box->text(), qs(text::kUpdateNotAvailable));
+            box->accept();
+        });
+        shell.button(1007)->click();
+        shell.action(32821)->trigger();
+        QVERIFY(update.fired());
+    }
+
+    void declinedExitKeepsTheWindow() {
+        Shell shell;
+        ModalWatch<ui::CEndChkDlg> watch(
+            [](ui::CEndChkDlg* dialog) { dialog->findChild<QPushButton*>("noButton")->click(); });
+        shell.frame->close();
+        QVERIFY(watch.fired());
+        QVERIFY(shell.frame->isVisible());
+        QVERIFY(!QFile::exists(QString::fromStdString(shell.settingsPath())));
+    }
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
