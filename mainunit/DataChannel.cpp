@@ -115,10 +115,9 @@ DataChannel::Outcome DataChannel::send(Payload& payload, std::int64_t dropAfter)
     }
 }
 
-DataChannel::Outcome DataChannel::sendPiece(const char* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        switch (wait(POLLOUT)) {
+std::optional<DataChannel::Outcome> DataChannel::waitReady(short events) {
+    for (;;) {
+        switch (wait(events)) {
             case Ready::Stop:
                 return Outcome::Stopped;
             case Ready::TimedOut:
@@ -129,7 +128,16 @@ DataChannel::Outcome DataChannel::sendPiece(const char* data, std::size_t size) 
                 }
                 continue;
             case Ready::Data:
-                break;
+                return std::nullopt;
+        }
+    }
+}
+
+DataChannel::Outcome DataChannel::sendPiece(const char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        if (const auto ended = waitReady(POLLOUT)) {
+            return *ended;
         }
         const ssize_t n = ::send(m_fd, data + done, size - done, MSG_NOSIGNAL);
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
@@ -148,18 +156,8 @@ DataChannel::Outcome DataChannel::receive(std::string& bytes, std::size_t limit,
         if (room == 0) {
             return Outcome::Dropped;
         }
-        switch (wait(POLLIN)) {
-            case Ready::Stop:
-                return Outcome::Stopped;
-            case Ready::TimedOut:
-                return Outcome::Failed;
-            case Ready::Control:
-                if (!controlAlive()) {
-                    return m_aborted ? Outcome::Aborted : Outcome::Failed;
-                }
-                continue;
-            case Ready::Data:
-                break;
+        if (const auto ended = waitReady(POLLIN)) {
+            return *ended;
         }
         const std::size_t want = room < 0 ? kPieceSize : std::min<std::size_t>(kPieceSize, room);
         const ssize_t n = ::recv(m_fd, buffer, want, 0);

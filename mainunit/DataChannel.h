@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,6 +45,8 @@ class DataChannel {
 
     Ready wait(short events);
     bool controlAlive();
+    // Waits until the data socket is ready (nullopt) or something else ends the transfer.
+    std::optional<Outcome> waitReady(short events);
     Outcome sendPiece(const char* data, std::size_t size);
 
     ControlConnection& m_control;
