@@ -193,4 +193,23 @@ inline constexpr std::string_view kMenuUpdate = "アップデート";
 inline constexpr std::string_view kMenuAbout = "バージョン情報";
 // ---- end of main window and start-up ----
 
+// ---- folder selection ----
+inline constexpr std::string_view kChooseDownloadFolderTitle =
+    "\nダウンロード先のフォルダを作成してください。";
+inline constexpr std::string_view kChooseSaveFolderTitle = "\n保存するフォルダを指定してください。";
+inline constexpr std::string_view kNetworkDriveWarning =
+    "指定のフォルダは、ネットワークドライブのフォルダですが、\nよろしいですか？\n\n"
+    "ネットワークドライブのフォルダを指定した場合は、ネットワーク\n"
+    "環境によって、指定したフォルダが見られなくなる場合があります。\n"
+    "ローカルドライブのフォルダ指定を推奨します。";
+inline constexpr std::string_view kNetworkDriveTitle = "ドライブの確認";
+inline constexpr std::string_view kFolderSetTitle = "起動時のフォルダ指定";
+inline constexpr std::string_view kFolderSetLast = "起動時に前回のフォルダを開く";
+inline constexpr std::string_view kFolderSetSpecified = "起動時に指定のフォルダを開く";
+inline constexpr std::string_view kFolderSetButton = "設定";
+inline constexpr std::string_view kFolderSetInputError = "入力値エラーです。";
+inline constexpr std::string_view kFolderColumnName = "フォルダ名";
+inline constexpr std::string_view kFolderColumnPath = "パス名";
+// ---- end of folder selection ----
+
 }  // namespace orven::text

@@ -22,6 +22,7 @@
 #include "app/Settings.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/CEndChkDlg.h"
+#include "app/ui/CFolderSetDlg.h"
 #include "app/ui/CLoginDlg.h"
 #include "app/ui/CRecomDlg.h"
 #include "app/ui/CVolumeDlg.h"
@@ -227,7 +228,7 @@ void CMainFrame::buildSettingsMenu() {
     QMenu* menu = m_settingsMenu->menu();
     addItem(menu, 32784, text::kMenuLogIn, &CMainFrame::onLogInCommand);
     addItem(menu, 32785, text::kMenuLogOut, &CMainFrame::onLogOutCommand);
-    addItem(menu, 32786, text::kMenuStartupFolder, nullptr);
+    addItem(menu, 32786, text::kMenuStartupFolder, &CMainFrame::onStartupFolder);
     addItem(menu, 32813, text::kMenuWizard, nullptr);
     addItem(menu, 32808, text::kMenuAutoDelete, nullptr);
     addItem(menu, 32809, text::kMenuAlwaysSettings, nullptr);
@@ -303,6 +304,13 @@ void CMainFrame::onHelpButton() {
         updateMenuStates();
         m_helpMenu->open();
     }
+}
+
+void CMainFrame::onStartupFolder() {
+    m_backupTimer.stop();
+    CFolderSetDlg dialog(m_doc, m_folderCheck, m_services.ui, {}, this);
+    dialog.exec();
+    restartBackupWatch();
 }
 
 void CMainFrame::onVolume() {

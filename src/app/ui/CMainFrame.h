@@ -102,6 +102,7 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     void onWindowButton();
     void onHelpButton();
     void updateMenuStates();
+    void onStartupFolder();
     void onVolume();
     void onLogInCommand() { logIn(); }
     void onLogOutCommand() { logOut(false); }

@@ -2,10 +2,12 @@
 #include <chrono>
 #include <thread>
 
+#include <QRadioButton>
 #include <QtTest>
 
 #include "ShellHarness.h"
 #include "app/ui/CEndChkDlg.h"
+#include "app/ui/CFolderSetDlg.h"
 #include "app/ui/CRecomDlg.h"
 #include "app/ui/DialogBar.h"
 #include "app/ui/KeepAlive.h"
@@ -196,10 +198,11 @@ class MainFrameTest : public QObject {
             const bool menuButton = id >= 1005 && id <= 1007;
             QCOMPARE(shell.button(id)->isEnabled(), menuButton);
         }
-        for (int id : {32786, 32813, 32808, 32809, 32823, 32790, 32791, 32792, 32793, 32794, 32795,
-                       32796, 32803}) {
+        for (int id :
+             {32813, 32808, 32809, 32823, 32790, 32791, 32792, 32793, 32794, 32795, 32796, 32803}) {
             QVERIFY2(!shell.action(id)->isEnabled(), qPrintable(QString::number(id)));
         }
+        QVERIFY(shell.action(32786)->isEnabled());
         QVERIFY(shell.action(32815)->isEnabled());
         QCOMPARE(shell.button(1001)->text(), QStringLiteral("ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ"));
         QCOMPARE(shell.button(1016)->text(), QStringLiteral("移動・コピー"));
@@ -304,6 +307,22 @@ class MainFrameTest : public QObject {
         shell.button(1007)->click();
         shell.action(32821)->trigger();
         QVERIFY(update.fired());
+    }
+
+    void startupFolderItemOpensTheFolderDialogAndStoresItsChoice() {
+        Shell shell;
+        shell.frame->doc().startupMode = 1;
+        shell.frame->doc().nextFolderName = "DL_1";
+        ModalWatch<ui::CFolderSetDlg> watch([](ui::CFolderSetDlg* dialog) {
+            dialog->findChild<QRadioButton*>("lastFolderRadio")->click();
+            dialog->findChild<QPushButton*>("okButton")->click();
+        });
+        shell.button(1005)->click();
+        QVERIFY(shell.action(32786)->isEnabled());
+        shell.action(32786)->trigger();
+        QVERIFY(watch.fired());
+        QCOMPARE(shell.frame->doc().startupMode, 0);
+        QVERIFY(shell.frame->doc().nextFolderName.empty());
     }
 
     void declinedExitKeepsTheWindow() {

@@ -1,0 +1,124 @@
+#include "app/ui/CFolderSetDlg.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/StartupFolderSetting.h"
+#include "app/ui/CFolderSetSubDlg.h"
+#include "app/ui/QtText.h"
+#include "resources/Texts.h"
+
+namespace orven::ui {
+
+namespace {
+
+std::optional<std::string> pickWithSubDialog(QWidget* owner, const std::string& dataFolder) {
+    CFolderSetSubDlg dialog(dataFolder, owner);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosenFolder().empty()) {
+        return std::nullopt;
+    }
+    return dialog.chosenFolder();
+}
+
+}  // namespace
+
+CFolderSetDlg::CFolderSetDlg(CORVENDoc& doc, FolderAccessCheck& check, Ui& ui, PickFolder pick,
+                             QWidget* parent)
+    : QDialog(parent),
+      m_doc(doc),
+      m_check(check),
+      m_ui(ui),
+      m_pick(std::move(pick)),
+      m_last(new QRadioButton(qs(text::kFolderSetLast), this)),
+      m_specified(new QRadioButton(qs(text::kFolderSetSpecified), this)),
+      m_set(new QPushButton(qs(text::kFolderSetButton), this)),
+      m_folder(new QLineEdit(this)),
+      m_backupWatch(*this) {
+    setObjectName("folderSetDialog");
+    setWindowTitle(qs(text::kFolderSetTitle));
+    m_last->setObjectName("lastFolderRadio");
+    m_specified->setObjectName("specifiedFolderRadio");
+    m_set->setObjectName("setButton");
+    m_folder->setObjectName("folderEdit");
+    if (!m_pick) {
+        m_pick = [this](const std::string& dataFolder) {
+            return pickWithSubDialog(this, dataFolder);
+        };
+    }
+    buildLayout();
+    connect(m_last, &QRadioButton::toggled, this, &CFolderSetDlg::updateEnabled);
+    connect(m_set, &QPushButton::clicked, this, &CFolderSetDlg::onSet);
+    m_backupWatch.stop();  // the record is read without being interrupted
+    fillFromRecord();
+    m_backupWatch.start();
+}
+
+void CFolderSetDlg::buildLayout() {
+    auto* ok = new QPushButton(qs(text::kButtonOk), this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
+    cancel->setObjectName("cancelButton");
+    connect(ok, &QPushButton::clicked, this, &CFolderSetDlg::onOk);
+    connect(cancel, &QPushButton::clicked, this, &CFolderSetDlg::reject);
+
+    auto* folder = new QHBoxLayout;
+    folder->addWidget(m_folder, 1);
+    folder->addWidget(m_set);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_last);
+    layout->addWidget(m_specified);
+    layout->addLayout(folder);
+    layout->addLayout(buttons);
+}
+
+void CFolderSetDlg::fillFromRecord() {
+    const bool specified = m_doc.startupMode == 1;
+    (specified ? m_specified : m_last)->setChecked(true);
+    m_folder->setText(qs(StartupFolderSetting::shownFolder(m_doc)));
+    updateEnabled();
+}
+
+void CFolderSetDlg::updateEnabled() {
+    const bool specified = m_specified->isChecked();
+    m_set->setEnabled(specified);
+    m_folder->setEnabled(specified);
+}
+
+bool CFolderSetDlg::folderUsable() {
+    if (m_check.run(m_doc.dataFolder.str(), true, FolderAccessCheck::Mode::Normal).usable) {
+        return true;
+    }
+    reject();
+    return false;
+}
+
+void CFolderSetDlg::onSet() {
+    if (!folderUsable()) {
+        return;
+    }
+    if (const auto chosen = m_pick(m_doc.dataFolder.str())) {
+        m_folder->setText(qs(*chosen));
+    }
+}
+
+void CFolderSetDlg::onOk() {
+    if (!folderUsable()) {
+        return;
+    }
+    if (!StartupFolderSetting::apply(m_doc, m_specified->isChecked(), utf8(m_folder->text()))) {
+        m_ui.messageBox(std::string(text::kFolderSetInputError), std::string(text::kErrorTitle),
+                        Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    accept();
+}
+
+}  // namespace orven::ui

@@ -1,0 +1,57 @@
+#include "app/ui/CFolderSetSubDlg.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/CORVENDoc.h"
+#include "app/FolderChooser.h"
+#include "app/ui/QtText.h"
+#include "resources/Texts.h"
+
+namespace orven::ui {
+
+CFolderSetSubDlg::CFolderSetSubDlg(const std::string& dataFolder, QWidget* parent)
+    : QDialog(parent), m_list(new QTreeWidget(this)), m_backupWatch(*this) {
+    setObjectName("folderSetSubDialog");
+    setWindowTitle(qs(text::kFolderSetTitle));
+    m_list->setObjectName("folderList");
+    m_list->setRootIsDecorated(false);
+    m_list->setHeaderLabels({qs(text::kFolderColumnName), qs(text::kFolderColumnPath)});
+    auto* ok = new QPushButton(qs(text::kButtonOk), this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
+    cancel->setObjectName("cancelButton");
+    connect(ok, &QPushButton::clicked, this, &CFolderSetSubDlg::onOk);
+    connect(cancel, &QPushButton::clicked, this, &CFolderSetSubDlg::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    layout->addLayout(buttons);
+    fill(dataFolder);
+}
+
+void CFolderSetSubDlg::fill(const std::string& dataFolder) {
+    const std::string base = CORVENDoc::withTrailingSlash(dataFolder);
+    for (const std::string& name : FolderChooser::storeFolders(dataFolder)) {
+        m_list->addTopLevelItem(new QTreeWidgetItem({qs(name), qs(base + name)}));
+    }
+    if (m_list->topLevelItemCount() > 0) {
+        m_list->setCurrentItem(m_list->topLevelItem(0));
+    }
+}
+
+void CFolderSetSubDlg::onOk() {
+    if (const QTreeWidgetItem* item = m_list->currentItem()) {
+        m_chosen = utf8(item->text(1));
+    }
+    accept();
+}
+
+}  // namespace orven::ui
