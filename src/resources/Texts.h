@@ -83,8 +83,6 @@ inline constexpr std::string_view kReconnectEndButton = "終了";
 // End dialog.
 inline constexpr std::string_view kEndTitle = "終了確認";
 inline constexpr std::string_view kEndQuestion = "Quシリーズ音声ファイル管理を終了しますか？";
-inline constexpr std::string_view kEndYes = "はい(&Y)";
-inline constexpr std::string_view kEndNo = "いいえ(&N)";
 inline constexpr std::string_view kEndWithBackup = "ﾊﾞｯｸｱｯﾌﾟを実行して終了";
 
 // PC volume dialog.

@@ -16,10 +16,10 @@ CEndChkDlg::CEndChkDlg(const CORVENDoc& doc, QWidget* parent)
     setWindowTitle(qs(text::kEndTitle));
     auto* question = new QLabel(qs(text::kEndQuestion), this);
     question->setObjectName("questionLabel");
-    auto* yes = new QPushButton(qs(text::kEndYes), this);
+    auto* yes = new QPushButton(qs(text::kButtonYesKey), this);
     yes->setObjectName("yesButton");
     yes->setDefault(true);
-    auto* no = new QPushButton(qs(text::kEndNo), this);
+    auto* no = new QPushButton(qs(text::kButtonNoKey), this);
     no->setObjectName("noButton");
     auto* backup = new QPushButton(qs(text::kEndWithBackup), this);
     backup->setObjectName("backupButton");
