@@ -10,7 +10,7 @@
 
 namespace orven::ui {
 
-CEndChkDlg::CEndChkDlg(const CORVENDoc& doc, QWidget* parent)
+CEndChkDlg::CEndChkDlg(const CORVENDoc& doc, bool canBackUp, QWidget* parent)
     : QDialog(parent), m_backupWatch(*this) {
     setObjectName("endDialog");
     setWindowTitle(qs(text::kEndTitle));
@@ -24,7 +24,7 @@ CEndChkDlg::CEndChkDlg(const CORVENDoc& doc, QWidget* parent)
     auto* backup = new QPushButton(qs(text::kEndWithBackup), this);
     backup->setObjectName("backupButton");
     backup->setVisible(doc.backupFrequency != 0);
-    backup->setEnabled(!doc.dataFolder.empty());
+    backup->setEnabled(!doc.dataFolder.empty() && canBackUp);
     connect(yes, &QPushButton::clicked, this, [this] { done(Yes); });
     connect(no, &QPushButton::clicked, this, [this] { done(No); });
     connect(backup, &QPushButton::clicked, this, [this] { done(BackupAndExit); });

@@ -8,15 +8,15 @@
 namespace orven::ui {
 
 // Asks whether to end the program, optionally after a backup. The backup button is hidden
-// while no backup is scheduled and disabled while there is no data folder. exec() returns a
-// Result; Esc and closing count as No.
+// while no backup is scheduled and disabled while there is no data folder or the program
+// cannot run a backup. exec() returns a Result; Esc and closing count as No.
 class CEndChkDlg : public QDialog {
     Q_OBJECT
 
   public:
     enum Result { No = QDialog::Rejected, Yes = QDialog::Accepted, BackupAndExit = 2 };
 
-    explicit CEndChkDlg(const CORVENDoc& doc, QWidget* parent = nullptr);
+    CEndChkDlg(const CORVENDoc& doc, bool canBackUp, QWidget* parent = nullptr);
 
   private:
     DialogBackupWatch m_backupWatch;

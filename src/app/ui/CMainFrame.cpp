@@ -3,12 +3,14 @@
 #include <chrono>
 #include <filesystem>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include "app/NameLineText.h"
 #include "app/Settings.h"
 #include "app/WindowPlacement.h"
+#include "app/ui/CChildFrame.h"
 #include "app/ui/CEndChkDlg.h"
 #include "app/ui/CFolderSetDlg.h"
 #include "app/ui/CLoginDlg.h"
@@ -29,16 +32,21 @@
 #include "app/ui/DialogBackupWatch.h"
 #include "app/ui/DropMenu.h"
 #include "app/ui/KeepAlive.h"
+#include "app/ui/ListWindowView.h"
+#include "app/ui/ListWindows.h"
 #include "app/ui/NameLine.h"
 #include "app/ui/QtText.h"
 #include "app/ui/QtUi.h"
 #include "resources/Texts.h"
+#include "store/MessageFolder.h"
 
 namespace orven::ui {
 namespace {
 
 constexpr int kMinimumWidth = 845;
 constexpr int kMinimumHeight = 250;
+constexpr int kMinimumHeightWithList = 260;
+constexpr int kWindowMenuFixedItems = 4;
 
 bool windowTitled(std::string_view title) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -63,6 +71,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       m_volume(m_services.audio),
       m_folderCheck(m_services.fileSystem, m_services.ui, m_services.timing),
       m_mdi(new QMdiArea),
+      m_lists(new ListWindows(*m_mdi, m_doc)),
       m_bar(new DialogBar(nullptr)),
       m_countsLine(new QLabel) {
     setObjectName("mainFrame");
@@ -92,12 +101,20 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
                        }},
                       this);
     m_backupTimer.setObjectName("backupWatchTimer");
-    connect(&m_backupTimer, &QTimer::timeout, this, &CMainFrame::restartBackupWatch);
+    connect(&m_backupTimer, &QTimer::timeout, this, &CMainFrame::onBackupTimer);
+    m_lists->setParent(this);
+    connect(m_lists, &ListWindows::countChanged, this, &CMainFrame::onListsChanged);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::onListsChanged);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            [this] { updateCountsLine(false); });
+    qApp->installEventFilter(this);
     buildMenus();
     m_services.ui.setParentWindow(this);
 }
 
 CMainFrame::~CMainFrame() {
+    // The list windows would otherwise release their slots into a record already gone.
+    m_lists->closeAll();
     DialogBackupWatch::install({});
     if (m_workerThread.joinable()) {
         m_worker.stop([] {}, [](auto step) { std::this_thread::sleep_for(step); },
@@ -111,14 +128,15 @@ bool CMainFrame::create() {
     Settings::LoadSettings(m_doc, m_settings);
     m_restore = m_doc.takeStartupFolder();
     DialogBackupWatch::install({m_services.timing.dialogBackupWatchTimerMs,
-                                [this] { return m_backupWatch; }, [] { return false; }});
+                                [this] { return m_backupWatch; },
+                                [this] { return acceptDueBackupInDialog(); }});
     if (!m_doc.currentFolderName.empty()) {
         const auto outcome =
             m_folderCheck.run(m_doc.dataFolder.str(), true, FolderAccessCheck::Mode::StartUp);
         if (outcome.code == FolderAccessCheck::kCancelled) {
             m_doc.forgetStoreFolder();
             setBoxText(0);
-        } else if (outcome.code == FolderAccessCheck::kEndApp && confirmExit()) {
+        } else if (outcome.code == FolderAccessCheck::kEndApp && confirmExit() != CEndChkDlg::No) {
             return false;
         }
     }
@@ -169,11 +187,39 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
     layoutDialogBar();
 }
 
-void CMainFrame::updateCountsLine(bool /*recount*/) {
-    // The counts belong to the active list window; with none the line is empty.
-    if (m_mdi->activeSubWindow() == nullptr) {
-        m_countsLine->clear();
+void CMainFrame::updateCountsLine(bool recount) {
+    if (recount && !m_doc.currentFolderName.empty()) {
+        const StoreContext plain;
+        m_folderTotal = MessageFolder(plain).CountMessages(m_doc.storeFolder());
     }
+    // The counts belong to the active list window; with none the line is empty.
+    const CChildFrame* active = m_lists->active();
+    const QString text =
+        active != nullptr && active->view() != nullptr ? active->view()->countsLineText() : "";
+    if (m_countsLine->text() != text) {
+        m_countsLine->setText(text);
+    }
+}
+
+void CMainFrame::onListsChanged() {
+    setMinimumHeight(m_lists->active() != nullptr ? kMinimumHeightWithList : kMinimumHeight);
+    updateCountsLine(false);
+    refreshCommands();
+}
+
+void CMainFrame::restoreListWindows() {
+    // Without a list view the slots are kept as they are, for a program that has one.
+    if (!m_lists->available()) {
+        return;
+    }
+    std::vector<WindowPlacement::ListWindow> stored;
+    for (int n = 1; n <= m_doc.windowCount && n <= CORVENDoc::kListWindows; ++n) {
+        stored.push_back(WindowPlacement::readListWindow(m_settings, n));
+    }
+    setUpdatesEnabled(false);
+    m_lists->restore(stored);
+    setUpdatesEnabled(true);
+    update();
 }
 
 void CMainFrame::setOperationFlags(const OperationFlags& flags) {
@@ -187,7 +233,7 @@ void CMainFrame::refreshCommands() {
     std::error_code ec;
     BarState state;
     state.loggedIn = m_doc.loggedIn != 0;
-    state.listActive = m_mdi->activeSubWindow() != nullptr;
+    state.listActive = m_lists->active() != nullptr;
     state.storeHasBoxKinds = !m_doc.currentFolderName.empty() &&
                              fs::is_directory(store / "rusuroku", ec) &&
                              fs::is_directory(store / "naisen", ec);
@@ -246,13 +292,12 @@ void CMainFrame::buildSettingsMenu() {
 
 void CMainFrame::buildWindowMenu() {
     QMenu* menu = m_windowMenu->menu();
-    connect(addItem(menu, 32800, text::kMenuTile, nullptr), &QAction::triggered, m_mdi,
-            &QMdiArea::tileSubWindows);
-    for (auto [id, label] :
-         {std::pair{57651, text::kMenuTileRows}, std::pair{57652, text::kMenuTileColumns}}) {
-        connect(addItem(menu, id, label, nullptr), &QAction::triggered, m_mdi,
-                &QMdiArea::tileSubWindows);
-    }
+    connect(addItem(menu, 32800, text::kMenuTile, nullptr), &QAction::triggered, m_lists,
+            &ListWindows::tile);
+    connect(addItem(menu, 57651, text::kMenuTileRows, nullptr), &QAction::triggered, m_lists,
+            &ListWindows::tileRows);
+    connect(addItem(menu, 57652, text::kMenuTileColumns, nullptr), &QAction::triggered, m_lists,
+            &ListWindows::tileColumns);
     connect(addItem(menu, 57650, text::kMenuCascade, nullptr), &QAction::triggered, m_mdi,
             &QMdiArea::cascadeSubWindows);
 }
@@ -266,7 +311,7 @@ void CMainFrame::buildHelpMenu() {
 
 void CMainFrame::updateMenuStates() {
     const bool loggedIn = m_doc.loggedIn != 0;
-    const bool lists = !m_mdi->subWindowList().isEmpty();
+    const bool lists = m_lists->count() > 0;
     m_actions.at(32784)->setEnabled(!loggedIn);
     m_actions.at(32785)->setEnabled(loggedIn);
     m_actions.at(32821)->setEnabled(!loggedIn);
@@ -280,23 +325,32 @@ void CMainFrame::onSettingsButton() {
     if (!m_settingsMenu->toggle()) {
         return;
     }
-    m_backupTimer.stop();
-    const auto outcome =
-        m_folderCheck.run(m_doc.dataFolder.str(), true, FolderAccessCheck::Mode::Normal);
-    if (outcome.usable) {
-        m_doc.currentFolderName = NameLineText::folderNameOf(utf8(m_bar->folderLine()->lineText()));
-        updateMenuStates();
-        m_settingsMenu->open();
-    }
-    setEnabled(true);
-    restartBackupWatch();
+    runCommand([this] {
+        const auto outcome =
+            m_folderCheck.run(m_doc.dataFolder.str(), true, FolderAccessCheck::Mode::Normal);
+        if (outcome.usable) {
+            m_doc.currentFolderName =
+                NameLineText::folderNameOf(utf8(m_bar->folderLine()->lineText()));
+            updateMenuStates();
+            m_settingsMenu->open();
+        }
+        setEnabled(true);
+    });
 }
 
 void CMainFrame::onWindowButton() {
-    if (m_windowMenu->toggle()) {
-        updateMenuStates();
-        m_windowMenu->open();
+    if (!m_windowMenu->toggle()) {
+        return;
     }
+    QMenu* menu = m_windowMenu->menu();
+    const QList<QAction*> items = menu->actions();
+    for (qsizetype i = kWindowMenuFixedItems; i < items.size(); ++i) {
+        menu->removeAction(items[i]);
+        delete items[i];
+    }
+    m_lists->addMenuItems(*menu);
+    updateMenuStates();
+    m_windowMenu->open();
 }
 
 void CMainFrame::onHelpButton() {
@@ -307,17 +361,17 @@ void CMainFrame::onHelpButton() {
 }
 
 void CMainFrame::onStartupFolder() {
-    m_backupTimer.stop();
-    CFolderSetDlg dialog(m_doc, m_folderCheck, m_services.ui, {}, this);
-    dialog.exec();
-    restartBackupWatch();
+    runCommand([this] {
+        CFolderSetDlg dialog(m_doc, m_folderCheck, m_services.ui, {}, this);
+        dialog.exec();
+    });
 }
 
 void CMainFrame::onVolume() {
-    m_backupTimer.stop();
-    CVolumeDlg dialog(m_doc, m_volume, this);
-    dialog.exec();
-    restartBackupWatch();
+    runCommand([this] {
+        CVolumeDlg dialog(m_doc, m_volume, this);
+        dialog.exec();
+    });
 }
 
 void CMainFrame::openManual() {
@@ -356,30 +410,34 @@ void CMainFrame::createClient() {
 }
 
 void CMainFrame::logIn() {
-    m_backupTimer.stop();
-    m_settingsMenu->close();
-    CLoginDlg dialog(
-        m_doc,
-        [this](const std::string& address, const std::string& user, const std::string& password) {
-            return m_ftp->Login(address, user, password, loginPort());
-        },
-        this);
-    if (dialog.exec() == QDialog::Accepted) {
-        m_keepAlive->resetIdle();
-        m_keepAlive->start();
-    }
-    refreshCommands();
-    restartBackupWatch();
+    runCommand([this] {
+        m_backupPending = false;
+        m_settingsMenu->close();
+        CLoginDlg dialog(
+            m_doc,
+            [this](const std::string& address, const std::string& user,
+                   const std::string& password) {
+                return m_ftp->Login(address, user, password, loginPort());
+            },
+            this);
+        if (dialog.exec() == QDialog::Accepted) {
+            m_keepAlive->resetIdle();
+            m_keepAlive->start();
+        }
+        refreshCommands();
+    });
 }
 
 void CMainFrame::logOut(bool idle) {
-    m_backupTimer.stop();
+    runCommand([this, idle] { endSession(idle); });
+}
+
+void CMainFrame::endSession(bool idle) {
     m_settingsMenu->close();
     m_keepAlive->stop();
     m_keepAlive->resetIdle();
     if (m_doc.loggedIn == 0) {
         refreshCommands();
-        restartBackupWatch();
         return;
     }
     // The idle log-out happens while the user is away: nothing of the window must change.
@@ -394,7 +452,6 @@ void CMainFrame::logOut(bool idle) {
     QCoreApplication::processEvents();
     m_doc.loggedIn = 0;
     refreshCommands();
-    restartBackupWatch();
     m_cancel = 0;
     m_worker.endForegroundJob();
     if (!idle) {
@@ -417,7 +474,10 @@ void CMainFrame::onConnectionLost() {
 }
 
 void CMainFrame::reconnect() {
-    m_backupTimer.stop();
+    runCommand([this] { offerReconnect(); });
+}
+
+void CMainFrame::offerReconnect() {
     CRecomDlg dialog(this);
     const int choice = dialog.exec();
     if (choice == CRecomDlg::Reconnect) {
@@ -436,7 +496,6 @@ void CMainFrame::reconnect() {
         QTimer::singleShot(0, this, &QWidget::close);
     }
     refreshCommands();
-    restartBackupWatch();
 }
 
 void CMainFrame::onGuiThread(std::function<void()> work) {
@@ -495,11 +554,61 @@ void CMainFrame::restartBackupWatch() {
     }
 }
 
+void CMainFrame::runCommand(const std::function<void()>& command) {
+    m_backupTimer.stop();
+    command();
+    if (m_backupPending) {
+        m_backupPending = false;
+        runDueBackup();
+    }
+    restartBackupWatch();
+}
+
+bool CMainFrame::backupDue() const {
+    return m_backupHooks.due && m_backupHooks.ask && m_backupHooks.due();
+}
+
+// The question may come while the user is away; it answers itself, and then no completion
+// message waits for anybody.
+bool CMainFrame::askBackupNow() {
+    m_completionMessage = true;
+    m_backupAccepted = m_backupHooks.ask(m_completionMessage);
+    return m_backupAccepted;
+}
+
+void CMainFrame::onBackupTimer() {
+    m_backupTimer.stop();
+    if (backupDue() && askBackupNow()) {
+        runDueBackup();
+    }
+    restartBackupWatch();
+}
+
+bool CMainFrame::acceptDueBackupInDialog() {
+    if (!backupDue() || !askBackupNow()) {
+        return false;
+    }
+    m_backupPending = true;
+    return true;
+}
+
+void CMainFrame::runDueBackup() {
+    if (!m_backupAccepted || !m_backupHooks.run) {
+        return;
+    }
+    m_backupAccepted = false;
+    m_busy = true;
+    if (!m_backupHooks.run(m_completionMessage)) {
+        m_backupWatch = true;
+    }
+    m_busy = false;
+}
+
 // ---- Exit ----
 
-bool CMainFrame::confirmExit() {
-    CEndChkDlg dialog(m_doc, this);
-    return dialog.exec() != CEndChkDlg::No;
+int CMainFrame::confirmExit() {
+    CEndChkDlg dialog(m_doc, static_cast<bool>(m_backupHooks.run), this);
+    return dialog.exec();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -508,12 +617,18 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     m_backupTimer.stop();
-    if (!confirmExit()) {
+    const int answer = confirmExit();
+    if (answer == CEndChkDlg::No) {
         restartBackupWatch();
         event->ignore();
         return;
     }
     m_exiting = true;
+    if (answer == CEndChkDlg::BackupAndExit) {
+        m_backupAccepted = true;
+        m_completionMessage = false;
+        runDueBackup();
+    }
     exitSequence();
     event->accept();
 }
@@ -529,7 +644,9 @@ void CMainFrame::exitSequence() {
     if (m_workerThread.joinable()) {
         m_workerThread.join();
     }
-    Settings::SaveSettings(m_doc, m_settings, m_openLists);
+    // A program without a list view keeps the window slots of the last run for one that has.
+    int openLists = m_lists->available() ? m_lists->count() : m_doc.windowCount;
+    Settings::SaveSettings(m_doc, m_settings, openLists);
     savePlacement();
     m_volume.restoreAtExit(m_doc);
 }
@@ -539,7 +656,19 @@ void CMainFrame::savePlacement() {
     WindowPlacement::save(m_settings,
                           {normal.left(), normal.top(), normal.left() + normal.width(),
                            normal.top() + normal.height()},
-                          {});
+                          m_lists->placements());
+}
+
+// The Alt key alone would move the focus into the menus; the main window has none of its
+// own, so the press goes nowhere.
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Alt) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == this) {
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace orven::ui

@@ -29,6 +29,7 @@ namespace orven::ui {
 
 class DropMenu;
 class KeepAlive;
+class ListWindows;
 class QtUi;
 
 // The main window: the dialog bar with the commands, the area of the list windows, the counts
@@ -57,11 +58,15 @@ class CMainFrame : public QMainWindow, public FtpHooks {
 
     CORVENDoc& doc() { return m_doc; }
     ProfileFile& settings() { return m_settings; }
-    int openListWindows() const { return m_openLists; }
+    ListWindows& listWindows() { return *m_lists; }
     bool restoreFlag() const { return m_restore; }
+    // Reopens the list windows of the last run from their slots and placements.
+    void restoreListWindows();
     void setBoxText(int windowNumber);
     void layoutDialogBar();
+    // Called with false on every idle pass, with true after the lists changed.
     void updateCountsLine(bool recount);
+    int folderTotal() const { return m_folderTotal; }
     void setOperationFlags(const OperationFlags& flags);
     void refreshCommands();
 
@@ -78,15 +83,29 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     // The worker thread; it must call worker().markStopped() once it sees the stop request.
     void startWorker(std::function<void()> body);
 
-    // Backup watch (timer 2); the backup itself comes with the scheduled backup.
+    // The scheduled backup as the main window drives it: whether one is due, the question
+    // to the user (true = accepted) and the run itself (true = succeeded). Until they are
+    // installed no backup is ever due and the end dialog offers none.
+    // ask may clear completionMessage (nobody answered); run gets it.
+    struct BackupHooks {
+        std::function<bool()> due;
+        std::function<bool(bool& completionMessage)> ask;
+        std::function<bool(bool completionMessage)> run;
+    };
+    void setBackupHooks(BackupHooks hooks) { m_backupHooks = std::move(hooks); }
+    // Backup watch (timer 2).
     void setBackupWatch(bool armed);
     void restartBackupWatch();
+    // Every command runs inside this frame: timer 2 stopped, then a backup that came due
+    // while a dialog was open, then timer 2 started again.
+    void runCommand(const std::function<void()>& command);
 
     // FtpHooks; may be called on the worker thread.
     void operationStarted() override;
     void operationFinished() override;
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -100,6 +119,7 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     QAction* addItem(QMenu* menu, int id, std::string_view label, void (CMainFrame::*slot)());
     void onSettingsButton();
     void onWindowButton();
+    void onListsChanged();
     void onHelpButton();
     void updateMenuStates();
     void onStartupFolder();
@@ -111,9 +131,16 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     void showAbout();
     void onConnectionLost();
     void reconnect();
+    void offerReconnect();
+    void endSession(bool idle);
     void createClient();
     bool linkBusy();
-    bool confirmExit();
+    void onBackupTimer();
+    bool backupDue() const;
+    bool askBackupNow();
+    bool acceptDueBackupInDialog();
+    void runDueBackup();
+    int confirmExit();
     void exitSequence();
     void savePlacement();
     int loginPort() const;
@@ -130,6 +157,7 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     std::thread m_workerThread;
 
     QMdiArea* m_mdi;
+    ListWindows* m_lists;
     DialogBar* m_bar;
     QLabel* m_countsLine;
     DropMenu* m_settingsMenu = nullptr;
@@ -139,10 +167,14 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     QTimer m_backupTimer;
     std::map<int, QAction*> m_actions;
 
-    int m_openLists = 0;
     OperationFlags m_flags;
+    int m_folderTotal = 0;
+    BackupHooks m_backupHooks;
     bool m_restore = true;
     bool m_backupWatch = false;
+    bool m_backupAccepted = false;
+    bool m_backupPending = false;  // a dialog was cancelled for a due backup
+    bool m_completionMessage = false;
     bool m_busy = false;  // a scheduled backup runs
     bool m_exiting = false;
 };

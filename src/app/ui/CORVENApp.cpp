@@ -1,9 +1,7 @@
 #include "app/ui/CORVENApp.h"
 
 #include <filesystem>
-#include <vector>
 
-#include "app/WindowPlacement.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QtUi.h"
 #include "platform/PulseAudioEndpoint.h"
@@ -30,6 +28,7 @@ bool CORVENApp::InitInstance() {
     m_ui = std::make_unique<QtUi>(m_timing);
     m_frame = std::make_unique<CMainFrame>(CMainFrame::Services{
         m_timing, *m_ui, m_fileSystem, *m_audio, m_folders.settingsPath(), m_folders.dataFolder()});
+    m_frame->listWindows().setViewFactory(listViews);
     if (!m_frame->create()) {
         return false;
     }
@@ -58,21 +57,10 @@ void CORVENApp::checkStoreFolder() {
         return;
     }
     if (doc.restoresListWindows(m_frame->restoreFlag())) {
-        prepareListWindowRestore();
+        m_frame->restoreListWindows();
     }
     doc.folderChanged = 0;
     m_frame->updateCountsLine(true);
-}
-
-// The list windows themselves arrive later; their placements and the order to activate them
-// in are read here already, so the restore only has to open them.
-void CORVENApp::prepareListWindowRestore() {
-    const CORVENDoc& doc = m_frame->doc();
-    std::vector<WindowPlacement::ListWindow> restored;
-    for (int n = 1; n <= doc.windowCount && n <= CORVENDoc::kListWindows; ++n) {
-        restored.push_back(WindowPlacement::readListWindow(m_frame->settings(), n));
-    }
-    WindowPlacement::activationOrder(restored);
 }
 
 void CORVENApp::showVersionNotice() {

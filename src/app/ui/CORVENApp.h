@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/ui/ListWindows.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/SingleInstance.h"
 #include "platform/Timing.h"
@@ -34,11 +35,12 @@ class CORVENApp {
 
     CMainFrame* mainFrame() const { return m_frame.get(); }
     OverdueBackupQuestion overdueBackupQuestion;
+    // Makes the views of list windows; empty: none open, and the last run's are kept.
+    ListWindows::ViewFactory listViews;
 
   private:
     bool acquireInstance();
     void checkStoreFolder();
-    void prepareListWindowRestore();
     void showVersionNotice();
     void checkOverdueBackup();
 

@@ -9,6 +9,7 @@
 #include "app/ui/CEndChkDlg.h"
 #include "app/ui/CFolderSetDlg.h"
 #include "app/ui/CRecomDlg.h"
+#include "app/ui/CVolumeDlg.h"
 #include "app/ui/DialogBar.h"
 #include "app/ui/KeepAlive.h"
 #include "resources/Texts.h"
@@ -24,13 +25,18 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Answers the end question with "はい" and closes the window.
-void closeWithYes(Shell& shell) {
-    ModalWatch<ui::CEndChkDlg> watch(
-        [](ui::CEndChkDlg* dialog) { dialog->findChild<QPushButton*>("yesButton")->click(); });
-    shell.frame->close();
-    QVERIFY(watch.fired());
-}
+// Records the keys and mouse presses that reach the widget it watches.
+struct KeyProbe : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            keys.append(static_cast<QKeyEvent*>(event)->key());
+        }
+        presses += event->type() == QEvent::MouseButtonPress ? 1 : 0;
+        return false;
+    }
+    QList<int> keys;
+    int presses = 0;
+};
 
 }  // namespace
 
@@ -261,7 +267,7 @@ class MainFrameTest : public QObject {
         QVERIFY(worker.pauseRequested());
         shell.frame->SetAlwaysDownloadPause(false);
         QVERIFY(!worker.pauseRequested());
-        closeWithYes(shell);
+        closeWithYes(*shell.frame);
         QVERIFY(running);
         QVERIFY(worker.stopRequested());
     }
@@ -271,7 +277,7 @@ class MainFrameTest : public QObject {
         shell.frame->setGeometry(40, 50, 900, 300);
         shell.frame->doc().savedUser = "office";
         shell.frame->doc().volumeSetting = 70;
-        closeWithYes(shell);
+        closeWithYes(*shell.frame);
 
         QFile raw(QString::fromStdString(shell.settingsPath()));
         QVERIFY(raw.open(QIODevice::ReadOnly));
@@ -323,6 +329,93 @@ class MainFrameTest : public QObject {
         QVERIFY(watch.fired());
         QCOMPARE(shell.frame->doc().startupMode, 0);
         QVERIFY(shell.frame->doc().nextFolderName.empty());
+    }
+
+    void altKeyPressGoesNowhereAndOutsideClicksOnlyCloseTheMenu() {
+        Shell shell;
+        KeyProbe probe;
+        shell.button(1005)->installEventFilter(&probe);
+        QTest::keyPress(shell.button(1005), Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyPress(shell.button(1005), Qt::Key_Space);
+        QCOMPARE(probe.keys, QList<int>{Qt::Key_Space});
+
+        QMenu* settings = shell.menu("settingsMenu");
+        QMenu* help = shell.menu("helpMenu");
+        shell.button(1005)->click();
+        QVERIFY(settings->isVisible());
+        // Through the window system, as a real click comes, so that the open menu sees it.
+        QWindow* window = shell.frame->windowHandle();
+        const QPoint onHelp =
+            shell.button(1007)->mapTo(shell.frame.get(), shell.button(1007)->rect().center());
+        KeyProbe helpButton;
+        shell.button(1007)->installEventFilter(&helpButton);
+        QTest::mouseClick(window, Qt::LeftButton, {}, onHelp);
+        QTRY_VERIFY(!settings->isVisible());
+        QTest::qWait(50);
+        QCOMPARE(helpButton.presses, 0);  // the click that closed the menu went no further
+        QVERIFY(!help->isVisible());
+        QTest::mouseClick(window, Qt::LeftButton, {}, onHelp);
+        QTRY_VERIFY(help->isVisible());
+        help->hide();
+    }
+
+    void exitWithBackupRunsItFirstWithoutCompletionMessage() {
+        Shell shell;
+        shell.frame->doc().backupFrequency = 1;
+        shell.frame->doc().dataFolder = shell.home.path().toStdString() + "/";
+        bool settingsExisted = true;
+        std::vector<bool> runs;
+        shell.frame->setBackupHooks({[] { return false; }, [](bool&) { return false; },
+                                     [&](bool completionMessage) {
+                                         settingsExisted = QFile::exists(qs(shell.settingsPath()));
+                                         runs.push_back(completionMessage);
+                                         return true;
+                                     }});
+        ModalWatch<ui::CEndChkDlg> watch([](ui::CEndChkDlg* dialog) {
+            auto* backup = dialog->findChild<QPushButton*>("backupButton");
+            QVERIFY(backup->isVisible() && backup->isEnabled());
+            backup->click();
+        });
+        shell.frame->close();
+        QVERIFY(watch.fired());
+        QCOMPARE(runs, std::vector<bool>{false});
+        QVERIFY(!settingsExisted);  // the backup ran before the settings were saved
+        QVERIFY(QFile::exists(qs(shell.settingsPath())));
+    }
+
+    void dueBackupRunsFromTheWatchAndAfterACancelledDialog() {
+        Timing timing;
+        timing.backupWatchTimerMs = 20;
+        timing.dialogBackupWatchTimerMs = 20;
+        Shell shell(0, timing);
+        bool due = false;
+        bool answered = true;
+        std::vector<bool> runs;
+        shell.frame->setBackupHooks({[&] { return due; },
+                                     [&](bool& completionMessage) {
+                                         due = false;
+                                         completionMessage = answered;
+                                         return true;
+                                     },
+                                     [&](bool completionMessage) {
+                                         runs.push_back(completionMessage);
+                                         return true;
+                                     }});
+        shell.frame->setBackupWatch(true);
+        due = true;
+        QTRY_COMPARE(runs, std::vector<bool>{true});
+
+        // Comes due while the volume dialog is open, and nobody answers the question.
+        answered = false;
+        bool dialogOpen = false;
+        ModalWatch<ui::CVolumeDlg> watch([&](ui::CVolumeDlg*) {
+            dialogOpen = true;
+            due = true;
+        });
+        shell.button(1005)->click();
+        shell.action(32815)->trigger();
+        QVERIFY(dialogOpen);
+        QCOMPARE(runs, (std::vector<bool>{true, false}));
     }
 
     void declinedExitKeepsTheWindow() {

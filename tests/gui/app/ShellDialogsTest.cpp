@@ -46,23 +46,25 @@ class ShellDialogsTest : public QObject {
   private slots:
     void endDialogOffersTheBackupOnlyWhenOneIsScheduledAndPossible() {
         CORVENDoc doc;
-        CEndChkDlg unscheduled(doc);
+        CEndChkDlg unscheduled(doc, true);
         QVERIFY(child(unscheduled, "backupButton")->isHidden());
         QCOMPARE(child<QLabel>(unscheduled, "questionLabel")->text(),
                  QStringLiteral("Quシリーズ音声ファイル管理を終了しますか？"));
 
         doc.backupFrequency = 1;
-        CEndChkDlg noFolder(doc);
+        CEndChkDlg noFolder(doc, true);
         QVERIFY(!child(noFolder, "backupButton")->isHidden());
         QVERIFY(!child(noFolder, "backupButton")->isEnabled());
 
         doc.dataFolder = "/data/";
-        CEndChkDlg ready(doc);
+        CEndChkDlg noBackupRun(doc, false);
+        QVERIFY(!child(noBackupRun, "backupButton")->isEnabled());
+        CEndChkDlg ready(doc, true);
         QCOMPARE(child(ready, "backupButton")->text(), QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを実行して終了"));
         QCOMPARE(answerOf(ready, "backupButton"), int(CEndChkDlg::BackupAndExit));
-        CEndChkDlg yes(doc);
+        CEndChkDlg yes(doc, true);
         QCOMPARE(answerOf(yes, "yesButton"), int(CEndChkDlg::Yes));
-        CEndChkDlg no(doc);
+        CEndChkDlg no(doc, true);
         QCOMPARE(answerOf(no, "noButton"), int(CEndChkDlg::No));
     }
 

@@ -16,6 +16,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "app/ui/CEndChkDlg.h"
 #include "app/ui/CLoginDlg.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QtUi.h"
@@ -122,5 +123,13 @@ struct Shell {
     std::unique_ptr<ui::QtUi> ui;
     std::unique_ptr<ui::CMainFrame> frame;
 };
+
+// Answers the end question with "はい" and closes the window.
+inline void closeWithYes(ui::CMainFrame& frame) {
+    ModalWatch<ui::CEndChkDlg> watch(
+        [](ui::CEndChkDlg* dialog) { dialog->findChild<QPushButton*>("yesButton")->click(); });
+    frame.close();
+    QVERIFY(watch.fired());
+}
 
 }  // namespace orven::test
