@@ -22,7 +22,11 @@ void CORVENDoc::forgetStoreFolder() {
 }
 
 bool CORVENDoc::takeStartupFolder() {
-    dataFolder = nextDataFolder;
+    // Start-up mode 0 keeps no next folder; taking the empty one would lose the last folder
+    // and with it the list windows of the last run.
+    if (!nextDataFolder.empty()) {
+        dataFolder = nextDataFolder;
+    }
     if (startupMode == 1 && !(windowFolderNames[0] == nextFolderName)) {
         currentFolderName = nextFolderName;
         return false;

@@ -23,10 +23,14 @@ std::string NameLineText::boxLine(const std::string& boxList) {
     std::string line = " " + boxList;
     replaceAll(line, ":", kFullColon);
     replaceAll(line, "?", ",");
-    // Beyond the leading blank and one more character there is a separator to replace.
+    // The extension boxes follow the last answering-machine box as ",  内線BOX："; that ","
+    // gives way to the line break.
     const auto at = line.find(kExtensionBoxes);
     if (at != std::string::npos && at > 1) {
-        line.replace(at - 1, 1, "\r\n ");
+        line.insert(at, "\r\n ");
+        if (at >= 3 && line[at - 3] == ',') {
+            line.erase(at - 3, 1);
+        }
     }
     return line;
 }

@@ -90,9 +90,6 @@ inline constexpr std::string_view kVolumeTitle = "パソコンの音量調整";
 inline constexpr std::string_view kVolumeOff = "音量調整しない";
 inline constexpr std::string_view kVolumeOn = "音量調整する";
 inline constexpr std::string_view kVolumeMute = "ミュート";
-inline constexpr std::string_view kVolumeNote =
-    "設定した音量とミュートは、このアプリケーションの実行中のみ有効です。\n"
-    "終了時にパソコンの音量とミュートは元に戻り、次回の起動時に再び設定されます。";
 inline constexpr std::string_view kVolumeCannotSet =
     "設定できません。\nPCのサウンドデバイスを有効にしてください。";
 

@@ -92,7 +92,8 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
                        [this] { return linkBusy(); }, [this] { return m_ftp->IsLoggedIn(); },
                        [this] {
                            QCoreApplication::processEvents();
-                           return m_ftp->ProbePort() == 1;
+                           // A log-out that ran meanwhile left nothing to probe.
+                           return !m_ftp->IsLoggedIn() || m_ftp->ProbePort() == 1;
                        },
                        [this] { onConnectionLost(); }, [this] { return m_doc.loggedIn != 0; },
                        [this] {
@@ -304,7 +305,7 @@ void CMainFrame::buildWindowMenu() {
 
 void CMainFrame::buildHelpMenu() {
     QMenu* menu = m_helpMenu->menu();
-    addItem(menu, 32818, text::kMenuManual, &CMainFrame::openManual);
+    addItem(menu, 32818, text::kMenuManual, &CMainFrame::onManual);
     addItem(menu, 32821, text::kMenuUpdate, &CMainFrame::showUpdateNotice);
     addItem(menu, 32819, text::kMenuAbout, &CMainFrame::showAbout);
 }
@@ -374,6 +375,10 @@ void CMainFrame::onVolume() {
     });
 }
 
+void CMainFrame::onManual() {
+    runCommand([this] { openManual(); });
+}
+
 void CMainFrame::openManual() {
     const QString path = QDir::current().filePath(qs(text::kManualPath));
     if (!QFileInfo(path).isFile()) {
@@ -384,13 +389,17 @@ void CMainFrame::openManual() {
 }
 
 void CMainFrame::showUpdateNotice() {
-    QtUi::showMessageBox(this, std::string(text::kUpdateNotAvailable),
-                         std::string(text::kUpdateTitle), Buttons::Ok, Icon::Information);
+    runCommand([this] {
+        QtUi::showMessageBox(this, std::string(text::kUpdateNotAvailable),
+                             std::string(text::kUpdateTitle), Buttons::Ok, Icon::Information);
+    });
 }
 
 void CMainFrame::showAbout() {
-    QtUi::showMessageBox(this, std::string(text::kAboutText), std::string(text::kAboutTitle),
-                         Buttons::Ok, Icon::Information);
+    runCommand([this] {
+        QtUi::showMessageBox(this, std::string(text::kAboutText), std::string(text::kAboutTitle),
+                             Buttons::Ok, Icon::Information);
+    });
 }
 
 // ---- Session ----
@@ -564,15 +573,31 @@ void CMainFrame::runCommand(const std::function<void()>& command) {
     restartBackupWatch();
 }
 
+void CMainFrame::checkOverdueBackup() {
+    m_busy = false;
+    m_backupWatch = true;
+    if (m_backupHooks.askOverdue && backupDue()) {
+        if (m_backupHooks.askOverdue()) {
+            m_backupAccepted = true;
+            m_completionMessage = true;
+            runDueBackup();
+        } else {
+            m_backupAccepted = false;
+            m_backupWatch = false;
+        }
+    }
+    restartBackupWatch();
+}
+
 bool CMainFrame::backupDue() const {
-    return m_backupHooks.due && m_backupHooks.ask && m_backupHooks.due();
+    return m_backupHooks.due && m_backupHooks.due();
 }
 
 // The question may come while the user is away; it answers itself, and then no completion
 // message waits for anybody.
 bool CMainFrame::askBackupNow() {
     m_completionMessage = true;
-    m_backupAccepted = m_backupHooks.ask(m_completionMessage);
+    m_backupAccepted = m_backupHooks.ask && m_backupHooks.ask(m_completionMessage);
     return m_backupAccepted;
 }
 
@@ -616,13 +641,14 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    m_backupTimer.stop();
-    const int answer = confirmExit();
+    // A backup accepted while the question was open runs as after any dialog.
+    int answer = CEndChkDlg::No;
+    runCommand([this, &answer] { answer = confirmExit(); });
     if (answer == CEndChkDlg::No) {
-        restartBackupWatch();
         event->ignore();
         return;
     }
+    m_backupTimer.stop();
     m_exiting = true;
     if (answer == CEndChkDlg::BackupAndExit) {
         m_backupAccepted = true;

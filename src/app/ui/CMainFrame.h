@@ -14,6 +14,7 @@
 #include "app/FolderAccessCheck.h"
 #include "app/VolumeControl.h"
 #include "app/WorkerHandshake.h"
+#include "app/ui/BackupHooks.h"
 #include "app/ui/DialogBar.h"
 #include "link/CFtpMng.h"
 #include "platform/AudioEndpoint.h"
@@ -83,16 +84,10 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     // The worker thread; it must call worker().markStopped() once it sees the stop request.
     void startWorker(std::function<void()> body);
 
-    // The scheduled backup as the main window drives it: whether one is due, the question
-    // to the user (true = accepted) and the run itself (true = succeeded). Until they are
-    // installed no backup is ever due and the end dialog offers none.
-    // ask may clear completionMessage (nobody answered); run gets it.
-    struct BackupHooks {
-        std::function<bool()> due;
-        std::function<bool(bool& completionMessage)> ask;
-        std::function<bool(bool completionMessage)> run;
-    };
     void setBackupHooks(BackupHooks hooks) { m_backupHooks = std::move(hooks); }
+    // Start-up: asks about a backup that came due while the program was not running, then
+    // arms the watch unless the user declined.
+    void checkOverdueBackup();
     // Backup watch (timer 2).
     void setBackupWatch(bool armed);
     void restartBackupWatch();
@@ -126,6 +121,7 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     void onVolume();
     void onLogInCommand() { logIn(); }
     void onLogOutCommand() { logOut(false); }
+    void onManual();
     void openManual();
     void showUpdateNotice();
     void showAbout();

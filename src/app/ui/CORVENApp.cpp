@@ -29,13 +29,14 @@ bool CORVENApp::InitInstance() {
     m_frame = std::make_unique<CMainFrame>(CMainFrame::Services{
         m_timing, *m_ui, m_fileSystem, *m_audio, m_folders.settingsPath(), m_folders.dataFolder()});
     m_frame->listWindows().setViewFactory(listViews);
+    m_frame->setBackupHooks(backupHooks);
     if (!m_frame->create()) {
         return false;
     }
     m_frame->show();
     checkStoreFolder();
     showVersionNotice();
-    checkOverdueBackup();
+    m_frame->checkOverdueBackup();
     return true;
 }
 
@@ -75,13 +76,6 @@ void CORVENApp::showVersionNotice() {
     }
     doc.noticeShown = 1;
     m_frame->settings().writeInt("DISP", "INFO_ALREADY", 1);
-}
-
-void CORVENApp::checkOverdueBackup() {
-    m_frame->setBackupWatch(true);
-    if (overdueBackupQuestion && !overdueBackupQuestion(*m_frame)) {
-        m_frame->setBackupWatch(false);
-    }
 }
 
 }  // namespace orven::ui

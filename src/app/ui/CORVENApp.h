@@ -1,8 +1,8 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 
+#include "app/ui/BackupHooks.h"
 #include "app/ui/ListWindows.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/SingleInstance.h"
@@ -22,9 +22,6 @@ class QtUi;
 // sequence up to the restored list windows. The exit sequence is the main window's.
 class CORVENApp {
   public:
-    // Asked at start-up when a scheduled backup is overdue; true runs it. Empty: never asked.
-    using OverdueBackupQuestion = std::function<bool(CMainFrame&)>;
-
     // audio: null takes the PC's sound server. Everything given must outlive the object.
     CORVENApp(UserFolders folders, const Timing& timing, AudioEndpoint* audio = nullptr);
     ~CORVENApp();
@@ -34,7 +31,8 @@ class CORVENApp {
     bool InitInstance();
 
     CMainFrame* mainFrame() const { return m_frame.get(); }
-    OverdueBackupQuestion overdueBackupQuestion;
+    // The scheduled backup; empty: none is ever due.
+    BackupHooks backupHooks;
     // Makes the views of list windows; empty: none open, and the last run's are kept.
     ListWindows::ViewFactory listViews;
 
@@ -42,7 +40,6 @@ class CORVENApp {
     bool acquireInstance();
     void checkStoreFolder();
     void showVersionNotice();
-    void checkOverdueBackup();
 
     UserFolders m_folders;
     const Timing& m_timing;

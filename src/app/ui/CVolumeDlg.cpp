@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -58,8 +57,6 @@ CVolumeDlg::CVolumeDlg(CORVENDoc& doc, VolumeControl& volume, QWidget* parent)
 }
 
 void CVolumeDlg::buildLayout() {
-    auto* note = new QLabel(qs(text::kVolumeNote), this);
-    note->setObjectName("noteLabel");
     auto* ok = new QPushButton(qs(text::kButtonOk), this);
     ok->setObjectName("okButton");
     ok->setDefault(true);
@@ -80,7 +77,6 @@ void CVolumeDlg::buildLayout() {
     layout->addWidget(m_on);
     layout->addLayout(level);
     layout->addWidget(m_mute);
-    layout->addWidget(note);
     layout->addLayout(buttons);
 }
 

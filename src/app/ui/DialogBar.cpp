@@ -26,29 +26,32 @@ constexpr std::array<std::string_view, DialogBar::kLastButton - DialogBar::kFirs
             text::kButtonSaveElsewhere,  text::kButtonPlay,         text::kButtonErase,
             text::kButtonMoveCopy,       text::kButtonUpload,       text::kButtonAdd};
 
-// Where each button sits, by column and row: downloads first, the menus at the right edge
-// (placed again by layoutTo), the list commands on the second row.
+// Where each button sits, by column and row: the downloads and the folder on the first row
+// with the menus at its right edge (placed again by layoutTo), what the list shows on the
+// second, what is done to the listed messages on the third. Each row leaves the menus room at
+// the smallest window width.
 struct Slot {
     int id, column, row;
 };
+constexpr int kRows = 3;
 constexpr std::array<Slot, 18> kSlots{{{1001, 0, 0},
                                        {1002, 1, 0},
                                        {1003, 2, 0},
                                        {1004, 3, 0},
+                                       {1008, 4, 0},
                                        {1005, 6, 0},
                                        {1006, 7, 0},
                                        {1007, 8, 0},
-                                       {1008, 4, 0},
-                                       {1009, 5, 0},
-                                       {1010, 0, 1},
-                                       {1011, 1, 1},
-                                       {1012, 2, 1},
-                                       {1013, 3, 1},
-                                       {1014, 4, 1},
-                                       {1015, 5, 1},
-                                       {1016, 6, 1},
-                                       {1017, 7, 1},
-                                       {1018, 8, 1}}};
+                                       {1009, 0, 1},
+                                       {1010, 1, 1},
+                                       {1011, 2, 1},
+                                       {1012, 3, 1},
+                                       {1013, 0, 2},
+                                       {1014, 1, 2},
+                                       {1015, 2, 2},
+                                       {1016, 3, 2},
+                                       {1017, 4, 2},
+                                       {1018, 5, 2}}};
 
 }  // namespace
 
@@ -57,7 +60,7 @@ DialogBar::DialogBar(QWidget* parent) : QWidget(parent) {
     for (const Slot& slot : kSlots) {
         addButton(slot.id, slot.column, slot.row);
     }
-    const int linesTop = 2 * (kButtonHeight + kGap) + kGap;
+    const int linesTop = kRows * (kButtonHeight + kGap) + kGap;
     m_folderLine = new NameLine(QChar('/'), "folderNameLine", this);
     m_boxLine = new NameLine(QChar(','), "boxNameLine", this);
     m_folderLine->setGeometry(kLineLeft, linesTop, 400, kLineHeight);

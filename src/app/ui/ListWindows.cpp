@@ -57,7 +57,8 @@ void ListWindows::closeAll() {
 }
 
 CChildFrame* ListWindows::active() const {
-    return qobject_cast<CChildFrame*>(m_area.currentSubWindow());
+    auto* frame = qobject_cast<CChildFrame*>(m_area.currentSubWindow());
+    return frame != m_dying ? frame : nullptr;
 }
 
 QList<CChildFrame*> ListWindows::inWindowOrder() const {
@@ -108,9 +109,8 @@ void ListWindows::onClosed(CChildFrame* frame, int windowNumber) {
             other->setWindowNumber(n - 1);
         }
     }
-    const int left = static_cast<int>(rest.size());
+    emit countChanged(static_cast<int>(rest.size()));
     m_dying = nullptr;
-    emit countChanged(left);
 }
 
 bool ListWindows::restore(const std::vector<WindowPlacement::ListWindow>& stored) {

@@ -236,6 +236,22 @@ class MainFrameTest : public QObject {
         QVERIFY(DialogBar::allowed(1005, BarState{}) && DialogBar::allowed(1001, BarState{}));
     }
 
+    void noButtonCoversAnotherAtTheSmallestWidth() {
+        Shell shell;
+        shell.frame->resize(shell.frame->minimumWidth(), shell.frame->minimumHeight());
+        QApplication::processEvents();
+        const int right = shell.frame->centralWidget()->width();
+        QCOMPARE(right, 845);
+        for (int a = DialogBar::kFirstButton; a <= DialogBar::kLastButton; ++a) {
+            const QRect placed = shell.button(a)->geometry();
+            QVERIFY2(placed.left() >= 0 && placed.right() < right, qPrintable(QString::number(a)));
+            for (int b = a + 1; b <= DialogBar::kLastButton; ++b) {
+                QVERIFY2(!placed.intersects(shell.button(b)->geometry()),
+                         qPrintable(QStringLiteral("%1 and %2").arg(a).arg(b)));
+            }
+        }
+    }
+
     void layoutKeepsTheMenuButtonsAtTheRightEdge() {
         Shell shell;
         shell.frame->resize(1000, 400);
@@ -365,12 +381,11 @@ class MainFrameTest : public QObject {
         shell.frame->doc().dataFolder = shell.home.path().toStdString() + "/";
         bool settingsExisted = true;
         std::vector<bool> runs;
-        shell.frame->setBackupHooks({[] { return false; }, [](bool&) { return false; },
-                                     [&](bool completionMessage) {
-                                         settingsExisted = QFile::exists(qs(shell.settingsPath()));
-                                         runs.push_back(completionMessage);
-                                         return true;
-                                     }});
+        shell.frame->setBackupHooks({.run = [&](bool completionMessage) {
+            settingsExisted = QFile::exists(qs(shell.settingsPath()));
+            runs.push_back(completionMessage);
+            return true;
+        }});
         ModalWatch<ui::CEndChkDlg> watch([](ui::CEndChkDlg* dialog) {
             auto* backup = dialog->findChild<QPushButton*>("backupButton");
             QVERIFY(backup->isVisible() && backup->isEnabled());
@@ -391,16 +406,18 @@ class MainFrameTest : public QObject {
         bool due = false;
         bool answered = true;
         std::vector<bool> runs;
-        shell.frame->setBackupHooks({[&] { return due; },
-                                     [&](bool& completionMessage) {
-                                         due = false;
-                                         completionMessage = answered;
-                                         return true;
-                                     },
-                                     [&](bool completionMessage) {
-                                         runs.push_back(completionMessage);
-                                         return true;
-                                     }});
+        shell.frame->setBackupHooks({.due = [&] { return due; },
+                                     .ask =
+                                         [&](bool& completionMessage) {
+                                             due = false;
+                                             completionMessage = answered;
+                                             return true;
+                                         },
+                                     .run =
+                                         [&](bool completionMessage) {
+                                             runs.push_back(completionMessage);
+                                             return true;
+                                         }});
         shell.frame->setBackupWatch(true);
         due = true;
         QTRY_COMPARE(runs, std::vector<bool>{true});
@@ -416,6 +433,13 @@ class MainFrameTest : public QObject {
         shell.action(32815)->trigger();
         QVERIFY(dialogOpen);
         QCOMPARE(runs, (std::vector<bool>{true, false}));
+
+        // The end question is a dialog like any other: the backup runs and the program stays.
+        ModalWatch<ui::CEndChkDlg> endWatch([&](ui::CEndChkDlg*) { due = true; });
+        shell.frame->close();
+        QVERIFY(endWatch.fired());
+        QCOMPARE(runs.size(), std::size_t{3});
+        QVERIFY(shell.frame->isVisible());
     }
 
     void declinedExitKeepsTheWindow() {

@@ -12,8 +12,10 @@ class NameLinesTest : public QObject {
 
   private slots:
     void boxLineMovesExtensionBoxesToASecondLine() {
-        QCOMPARE(QString::fromStdString(NameLineText::boxLine("留守録BOX:1?2 内線BOX:200")),
-                 QStringLiteral(" 留守録BOX：1,2\r\n 内線BOX：200"));
+        // The stored form: answering-machine boxes, ",  ", then the extension boxes.
+        QCOMPARE(
+            QString::fromStdString(NameLineText::boxLine("留守録BOX：0100,0101,  内線BOX：2001")),
+            QStringLiteral(" 留守録BOX：0100,0101  \r\n 内線BOX：2001"));
         QCOMPARE(QString::fromStdString(NameLineText::boxLine("内線BOX:200")),
                  QStringLiteral(" 内線BOX：200"));
         QCOMPARE(NameLineText::boxLine(""), std::string());

@@ -113,6 +113,31 @@ class StartUpTest : public QObject {
                  QString());
     }
 
+    void overdueBackupIsAskedOnceAndADeclineDisarmsTheWatch() {
+        for (const bool accept : {true, false}) {
+            Home home;
+            home.settings().writeInt("DISP", "INFO_ALREADY", 1);
+            Started run(home);
+            run.timing.backupWatchTimerMs = 10;
+            int overdueQuestions = 0;
+            int laterQuestions = 0;
+            std::vector<bool> runs;
+            run.app.backupHooks = {.due = [] { return true; },
+                                   .ask = [&](bool&) { return ++laterQuestions < 0; },
+                                   .askOverdue = [&] { return ++overdueQuestions > 0 && accept; },
+                                   .run =
+                                       [&](bool completionMessage) {
+                                           runs.push_back(completionMessage);
+                                           return true;
+                                       }};
+            QCOMPARE(run.start().text, QString());
+            QCOMPARE(overdueQuestions, 1);
+            QCOMPARE(runs, accept ? std::vector<bool>{true} : std::vector<bool>{});
+            QTest::qWait(60);
+            QCOMPARE(laterQuestions > 0, accept);  // declined: no watch for the rest of the run
+        }
+    }
+
     void placementIsRestoredOnScreen() {
         Home home;
         home.settings().writeInt("Window", "Left", -20);

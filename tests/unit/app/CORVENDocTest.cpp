@@ -5,7 +5,7 @@
 namespace orven {
 namespace {
 
-TEST(CORVENDocStartup, NextDataFolderAlwaysTakesEffect) {
+TEST(CORVENDocStartup, NextDataFolderTakesEffectAndAnEmptyOneKeepsTheLast) {
     CORVENDoc doc;
     doc.dataFolder = "/old";
     doc.nextDataFolder = "/new/";
@@ -14,6 +14,10 @@ TEST(CORVENDocStartup, NextDataFolderAlwaysTakesEffect) {
     EXPECT_TRUE(doc.takeStartupFolder());
     EXPECT_EQ(doc.dataFolder.str(), "/new/");
     EXPECT_EQ(doc.currentFolderName.str(), "A") << "start-up mode 0 opens the last folder";
+
+    doc.nextDataFolder.clear();
+    EXPECT_TRUE(doc.takeStartupFolder());
+    EXPECT_EQ(doc.dataFolder.str(), "/new/");
 }
 
 TEST(CORVENDocStartup, SpecifiedFolderReplacesTheLastOneUnlessWindowOneShowsIt) {
