@@ -106,6 +106,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     m_lists->setParent(this);
     connect(m_lists, &ListWindows::countChanged, this, &CMainFrame::onListsChanged);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::onListsChanged);
+    connect(m_lists, &ListWindows::titleChanged, this, &CMainFrame::updateTitle);
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] { updateCountsLine(false); });
     qApp->installEventFilter(this);
@@ -204,8 +205,15 @@ void CMainFrame::updateCountsLine(bool recount) {
 
 void CMainFrame::onListsChanged() {
     setMinimumHeight(m_lists->active() != nullptr ? kMinimumHeightWithList : kMinimumHeight);
+    updateTitle();
     updateCountsLine(false);
     refreshCommands();
+}
+
+void CMainFrame::updateTitle() {
+    const CChildFrame* active = m_lists->active();
+    const QString list = active != nullptr ? active->windowTitle() : QString();
+    setWindowTitle(qs(text::kMainWindowTitle) + (list.isEmpty() ? "" : " - " + list));
 }
 
 void CMainFrame::restoreListWindows() {

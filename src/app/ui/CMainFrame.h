@@ -115,6 +115,7 @@ class CMainFrame : public QMainWindow, public FtpHooks {
     void onSettingsButton();
     void onWindowButton();
     void onListsChanged();
+    void updateTitle();
     void onHelpButton();
     void updateMenuStates();
     void onStartupFolder();

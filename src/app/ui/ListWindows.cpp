@@ -41,6 +41,7 @@ CChildFrame* ListWindows::open() {
     }
     auto* frame = new CChildFrame(number, view);
     connect(frame, &CChildFrame::released, this, &ListWindows::onClosed);
+    connect(frame, &QWidget::windowTitleChanged, this, &ListWindows::titleChanged);
     m_area.addSubWindow(frame);
     frame->show();
     m_area.setActiveSubWindow(frame);

@@ -62,6 +62,7 @@ class ListWindows : public QObject {
 
   signals:
     void countChanged(int count);
+    void titleChanged();
 
   private:
     void onClosed(CChildFrame* frame, int windowNumber);

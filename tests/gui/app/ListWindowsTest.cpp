@@ -188,10 +188,14 @@ class ListWindowsTest : public QObject {
         QApplication::processEvents();
         QCOMPARE(line->text(), QStringLiteral("window 1"));
         QCOMPARE(shell.frame->minimumHeight(), 260);
+        shell.frame->listWindows().active()->setWindowTitle("留守録BOX：1");
+        QCOMPARE(shell.frame->windowTitle(),
+                 QStringLiteral("Quシリーズ 音声ファイル管理 - 留守録BOX：1"));
         shell.frame->listWindows().closeAll();
         QApplication::processEvents();
         QCOMPARE(line->text(), QString());
         QCOMPARE(shell.frame->minimumHeight(), 250);
+        QCOMPARE(shell.frame->windowTitle(), QStringLiteral("Quシリーズ 音声ファイル管理"));
     }
 
     void startUpRestoresWindowsAndActivatesZOrderOne() {
