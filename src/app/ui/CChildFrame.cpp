@@ -1,6 +1,7 @@
 #include "app/ui/CChildFrame.h"
 
 #include "app/ui/ListWindowView.h"
+#include "app/ui/QtRect.h"
 
 namespace orven::ui {
 namespace {
@@ -30,12 +31,11 @@ ListWindowView* CChildFrame::view() const {
 }
 
 Rect CChildFrame::normalRect() const {
-    const QRect r = m_normal.isValid() ? m_normal : geometry();
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    return toRect(m_normal.isValid() ? m_normal : geometry());
 }
 
 void CChildFrame::setNormalRect(const Rect& rect) {
-    const QRect r(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    const QRect r = toQRect(rect);
     if (isMaximized() || isMinimized()) {
         showNormal();
     }

@@ -35,6 +35,7 @@
 #include "app/ui/ListWindowView.h"
 #include "app/ui/ListWindows.h"
 #include "app/ui/NameLine.h"
+#include "app/ui/QtRect.h"
 #include "app/ui/QtText.h"
 #include "app/ui/QtUi.h"
 #include "resources/Texts.h"
@@ -686,11 +687,7 @@ void CMainFrame::exitSequence() {
 }
 
 void CMainFrame::savePlacement() {
-    const QRect normal = normalGeometry();
-    WindowPlacement::save(m_settings,
-                          {normal.left(), normal.top(), normal.left() + normal.width(),
-                           normal.top() + normal.height()},
-                          m_lists->placements());
+    WindowPlacement::save(m_settings, toRect(normalGeometry()), m_lists->placements());
 }
 
 // The Alt key alone would move the focus into the menus; the main window has none of its

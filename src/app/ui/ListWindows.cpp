@@ -8,6 +8,7 @@
 
 #include "app/ui/CChildFrame.h"
 #include "app/ui/ListWindowView.h"
+#include "app/ui/QtRect.h"
 #include "app/ui/QtText.h"
 
 namespace orven::ui {
@@ -20,10 +21,6 @@ bool placed(const Rect& r) {
     const int unset = WindowPlacement::kUnset;
     return r.left != unset && r.top != unset && r.right != unset && r.bottom != unset &&
            r.right > r.left && r.bottom > r.top;
-}
-
-Rect toRect(const QRect& r) {
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
 }  // namespace
