@@ -7,6 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${ORVEN_BUILD_DIR:-build}
 
+scripts/setup-debian.sh --demo
+
 if [[ ! -f "$build/build.ninja" ]]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs; does nothing when all are present.
+# --demo: also what the demo needs to be read (a Japanese font).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,11 @@ packages=(
     curl vsftpd python3-pyftpdlib
     clang-format
 )
+
+# The demo shows the Japanese user interface: it needs a font with Japanese glyphs.
+if [[ "${1:-}" == "--demo" ]] && ! fc-list :lang=ja 2>/dev/null | grep -q .; then
+    packages+=(fontconfig fonts-noto-cjk)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
