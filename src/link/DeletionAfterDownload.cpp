@@ -3,6 +3,7 @@
 #include <set>
 
 #include "link/ListingLines.h"
+#include "platform/LocalFileSystem.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -64,6 +65,10 @@ int DeletionAfterDownload::run(const std::string& remoteDir, const std::vector<L
     }
     const std::filesystem::path here =
         listed.empty() ? std::filesystem::path() : listed.front().localFolder;
+    // Nor may the messages be only in the cache, where a power cut after the DELE takes them.
+    if (!listed.empty() && !flushed(here)) {
+        return result;
+    }
     const int deleted = m_env.ftp->DeleteRemoteFile(here, remoteDir + "/*.vminf");
     if (deleted == kDeleteUnsupported) {
         return kCannotDelete;
@@ -77,6 +82,13 @@ int DeletionAfterDownload::run(const std::string& remoteDir, const std::vector<L
         markLeft(remoteDir, listed, infoNamesListed(listing), notify);
     }
     return result;
+}
+
+bool DeletionAfterDownload::flushed(const std::filesystem::path& folder) const {
+    static const LocalFileSystem local;
+    const FileSystem& fileSystem =
+        m_env.store.fileSystem != nullptr ? *m_env.store.fileSystem : local;
+    return fileSystem.flushToDisk(folder);
 }
 
 void DeletionAfterDownload::markLeft(const std::string& remoteDir,

@@ -11,9 +11,10 @@
 namespace orven {
 
 // The one wildcard DELE after a download removes every message of the box on the main unit.
-// It is sent only when every message of the listing is stored completely on the PC, so a
-// message that did not arrive (a bundle that ended early, a message left out, one outside a
-// backup period) is never lost; the next run tries again.
+// It is sent only when every message of the listing is stored completely on the PC and on
+// its disk, so a message that did not arrive (a bundle that ended early, a message left out,
+// one outside a backup period) or that a power cut could still take is never lost; the next
+// run tries again.
 class DeletionAfterDownload {
   public:
     struct Listed {
@@ -40,6 +41,7 @@ class DeletionAfterDownload {
     void markLeft(const std::string& remoteDir, const std::vector<Listed>& listed,
                   const std::set<std::string>& stillListed, bool notify);
     bool refreshRecord(const std::filesystem::path& info) const;
+    bool flushed(const std::filesystem::path& folder) const;
 
     JobEnvironment& m_env;
     CFileMng& m_store;

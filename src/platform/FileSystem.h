@@ -26,6 +26,10 @@ class FileSystem {
     // Tries to bring a lost network folder back (an automounter mounts on first access) and
     // tells whether it is reachable now.
     virtual bool reconnect(const std::filesystem::path& folder) = 0;
+
+    // Writes everything still cached for the volume holding the path to the disk; false when
+    // that could not be done or failed.
+    virtual bool flushToDisk(const std::filesystem::path& path) const = 0;
 };
 
 }  // namespace orven

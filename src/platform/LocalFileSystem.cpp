@@ -5,9 +5,11 @@
 #include <system_error>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -91,6 +93,15 @@ bool LocalFileSystem::reconnect(const fs::path& folder) {
         ::closedir(dir);
     }
     return isReachable(folder);
+}
+
+bool LocalFileSystem::flushToDisk(const fs::path& path) const {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = ::syncfs(fd) == 0;
+    return ::close(fd) == 0 && flushed;
 }
 
 }  // namespace orven

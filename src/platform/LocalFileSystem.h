@@ -11,6 +11,7 @@ class LocalFileSystem : public FileSystem {
     bool isNetworkPath(const std::filesystem::path& folder) const override;
     bool isReachable(const std::filesystem::path& folder) const override;
     bool reconnect(const std::filesystem::path& folder) override;
+    bool flushToDisk(const std::filesystem::path& path) const override;
 
     // The path itself when it exists, else its nearest existing parent; empty when none.
     // Relative paths are taken from the current folder.

@@ -87,4 +87,8 @@ bool FakeFileSystem::reconnect(const fs::path& folder) {
     return isReachable(folder);
 }
 
+bool FakeFileSystem::flushToDisk(const fs::path& path) const {
+    return !onFlush || onFlush(path);
+}
+
 }  // namespace orven::test

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -26,10 +27,14 @@ class FakeFileSystem : public FileSystem {
     void reconnectSucceedsOnCall(int call) { m_reconnectSucceedsOn = call; }
     int reconnectCalls() const { return m_reconnectCalls; }
 
+    // Runs on every flush; its answer is the flush's (true when unset).
+    std::function<bool(const std::filesystem::path&)> onFlush;
+
     std::optional<std::uint64_t> freeSpace(const std::filesystem::path& folder) const override;
     bool isNetworkPath(const std::filesystem::path& folder) const override;
     bool isReachable(const std::filesystem::path& folder) const override;
     bool reconnect(const std::filesystem::path& folder) override;
+    bool flushToDisk(const std::filesystem::path& path) const override;
 
   private:
     template <typename T>

@@ -38,6 +38,7 @@ class StubFileSystem : public FileSystem {
     bool isNetworkPath(const std::filesystem::path&) const override { return m_shareLost; }
     bool isReachable(const std::filesystem::path&) const override { return !m_shareLost; }
     bool reconnect(const std::filesystem::path&) override { return false; }
+    bool flushToDisk(const std::filesystem::path&) const override { return true; }
 
   private:
     bool m_shareLost;

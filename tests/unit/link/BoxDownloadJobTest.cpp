@@ -258,6 +258,35 @@ TEST_F(BoxDownloadJobTest, DeletesOnTheMainUnitOnlyWhenSwitchedOn) {
     EXPECT_TRUE(storedFully(local, kA));
 }
 
+// The main unit forgets the messages at the DELE; a power cut must not take them here after it.
+TEST_F(BoxDownloadJobTest, DeletesOnlyWhatIsOnTheDisk) {
+    switchDeletion(true);
+    std::vector<fs::path> flushed;
+    int deletesBeforeFlush = -1;
+    fileSystem.onFlush = [&](const fs::path& path) {
+        flushed.push_back(path);
+        deletesBeforeFlush = sent("DELE");
+        return false;
+    };
+    mark();
+    EXPECT_EQ(download(local, kBox), 0);
+    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(sent("DELE"), 0);  // the flush failed
+    EXPECT_TRUE(fs::exists(remote(kBox) / (std::string(kA) + ".vminf")));
+
+    fileSystem.onFlush = [&](const fs::path& path) {
+        flushed.push_back(path);
+        deletesBeforeFlush = sent("DELE");
+        return true;
+    };
+    mark();
+    EXPECT_EQ(download(local, kBox), 0);
+    EXPECT_EQ(deletesBeforeFlush, 0);
+    EXPECT_EQ(sent("DELE /rusuroku/0101/*.vminf"), 1);
+    ASSERT_EQ(flushed.size(), 2u);
+    EXPECT_EQ(flushed.back(), local);
+}
+
 TEST_F(BoxDownloadJobTest, MainUnitWithoutDeletionGives555) {
     switchDeletion(true);
     MainUnitFaults faults;

@@ -41,6 +41,13 @@ TEST(LocalFileSystem, TempFolderIsLocalAndReachable) {
     EXPECT_FALSE(local.reconnect(dir / "missing"));
 }
 
+TEST(LocalFileSystem, FlushNeedsSomethingToOpen) {
+    TempDir dir;
+    LocalFileSystem local;
+    EXPECT_TRUE(local.flushToDisk(dir.path()));
+    EXPECT_FALSE(local.flushToDisk(dir / "missing"));
+}
+
 TEST(FakeFileSystem, DeepestSettingWinsAndReconnectFollowsTheScript) {
     test::FakeFileSystem fake;
     fake.setFreeSpace("/mnt", 100);
