@@ -266,6 +266,15 @@ bool FileOps::removeRecursive(const fs::path& path) {
     return !ec;
 }
 
+bool FileOps::flushFile(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && flushed;
+}
+
 bool FileOps::replaceFileAtomically(const fs::path& file, std::string_view bytes,
                                     unsigned newFileMode) {
     fs::path temp;

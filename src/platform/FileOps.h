@@ -43,6 +43,9 @@ class FileOps {
     // True when the path is gone afterwards (including when it never existed).
     static bool removeRecursive(const std::filesystem::path& path);
 
+    // Waits until the file's bytes are on the disk; false when that failed.
+    static bool flushFile(const std::filesystem::path& file);
+
     // Writes the bytes to a temporary file next to the target, syncs it and renames it over
     // the target, so a crash leaves either the old or the new file, never a half-written one.
     // An existing target keeps its permissions; a new one gets newFileMode (less the umask).

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/FileOps.h"
 #include "store/HeaderBlock.h"
 #include "store/MessageFolder.h"
 #include "store/StoreNames.h"
@@ -169,7 +170,8 @@ BundleReader::Outcome BundleReader::copyVoice(Job& job, const path& voice, std::
     }
     Outcome outcome = copyPieces(job.in, out, length);
     out.close();
-    if (outcome == Outcome::Stored && out.fail()) {
+    // Under its name the file counts as stored, also after a power cut: it must be whole.
+    if (outcome == Outcome::Stored && (out.fail() || !FileOps::flushFile(part))) {
         outcome = Outcome::Failed;
     }
     std::error_code ec;

@@ -156,6 +156,13 @@ TEST(FileOpsTree, RemoveTakesTheWholeTree) {
     EXPECT_TRUE(FileOps::removeRecursive(dir / "src"));
 }
 
+TEST(FileOpsFlush, NeedsAFileToFlush) {
+    TempDir dir;
+    std::ofstream(dir / "voice.aac") << "data";
+    EXPECT_TRUE(FileOps::flushFile(dir / "voice.aac"));
+    EXPECT_FALSE(FileOps::flushFile(dir / "missing.aac"));
+}
+
 TEST(FileOpsReplace, WritesNewFilesAndKeepsMode) {
     TempDir dir;
     EXPECT_TRUE(FileOps::replaceFileAtomically(dir / "new.ini", "one"));
