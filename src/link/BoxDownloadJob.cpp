@@ -8,7 +8,6 @@
 
 #include "link/ListingLines.h"
 #include "link/Reconnection.h"
-#include "platform/LocalFileSystem.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -247,11 +246,8 @@ BoxDownloadJob::Selection BoxDownloadJob::selectInformation(const std::string& l
 }
 
 bool BoxDownloadJob::hasRoom(const path& localBox, std::uint64_t needed) const {
-    static const LocalFileSystem local;
-    const FileSystem& fileSystem =
-        m_env.store.fileSystem != nullptr ? *m_env.store.fileSystem : local;
     // A volume that cannot be asked is not trusted with the download.
-    const std::optional<std::uint64_t> free = fileSystem.freeSpace(localBox);
+    const std::optional<std::uint64_t> free = m_env.store.files().freeSpace(localBox);
     return free && *free >= needed;
 }
 

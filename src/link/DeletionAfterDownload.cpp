@@ -3,7 +3,6 @@
 #include <set>
 
 #include "link/ListingLines.h"
-#include "platform/LocalFileSystem.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -66,7 +65,7 @@ int DeletionAfterDownload::run(const std::string& remoteDir, const std::vector<L
     const std::filesystem::path here =
         listed.empty() ? std::filesystem::path() : listed.front().localFolder;
     // Nor may the messages be only in the cache, where a power cut after the DELE takes them.
-    if (!listed.empty() && !flushed(here)) {
+    if (!listed.empty() && !m_env.store.files().flushToDisk(here)) {
         return result;
     }
     const int deleted = m_env.ftp->DeleteRemoteFile(here, remoteDir + "/*.vminf");
@@ -82,13 +81,6 @@ int DeletionAfterDownload::run(const std::string& remoteDir, const std::vector<L
         markLeft(remoteDir, listed, infoNamesListed(listing), notify);
     }
     return result;
-}
-
-bool DeletionAfterDownload::flushed(const std::filesystem::path& folder) const {
-    static const LocalFileSystem local;
-    const FileSystem& fileSystem =
-        m_env.store.fileSystem != nullptr ? *m_env.store.fileSystem : local;
-    return fileSystem.flushToDisk(folder);
 }
 
 void DeletionAfterDownload::markLeft(const std::string& remoteDir,

@@ -41,7 +41,6 @@ class DeletionAfterDownload {
     void markLeft(const std::string& remoteDir, const std::vector<Listed>& listed,
                   const std::set<std::string>& stillListed, bool notify);
     bool refreshRecord(const std::filesystem::path& info) const;
-    bool flushed(const std::filesystem::path& folder) const;
 
     JobEnvironment& m_env;
     CFileMng& m_store;

@@ -5,6 +5,7 @@
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/Ui.h"
 
 namespace orven {
@@ -25,6 +26,11 @@ struct StoreContext {
     // Set when the always-on download must stop.
     const std::atomic<int>* stopRequest = nullptr;
 
+    // The file system asked; the machine's own when none was given.
+    const FileSystem& files() const {
+        static const LocalFileSystem local;
+        return fileSystem != nullptr ? *fileSystem : local;
+    }
     bool accessOk() const { return !folderAccessCheck || folderAccessCheck(); }
     void pump() const {
         if (ui != nullptr) {
