@@ -8,7 +8,9 @@
 #include <system_error>
 
 #include "link/ListingLines.h"
+#include "store/BoxInfo.h"
 #include "store/CFileMng.h"
+#include "store/FolderDownloadStore.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -17,17 +19,10 @@ namespace {
 constexpr std::uint64_t kBlock = 4096;
 constexpr std::uint64_t kSpare = 4098;
 constexpr std::size_t kMonthLength = 6;
-constexpr std::size_t kExtensionLength = 6;  // ".vmdat", ".vminf"
 constexpr int kListed = 1;
 constexpr int kMissingDirectory = -2;
 constexpr int kRetrieveCancelled = -2;
 constexpr int kGone = 550;
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    const auto last = text.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
 
 bool hasBoth(const std::filesystem::path& folder, const std::string& stem) {
     return CFileMng::FileExists(folder / (stem + ".vminf")) == 1 &&
@@ -45,9 +40,17 @@ std::optional<std::string> readAll(const std::filesystem::path& file) {
 }  // namespace
 
 int BackupJob::BackupBox(const std::string& remoteDir, int& chosen, int& stored,
-                         const std::string& /*kind*/, const std::string& /*boxName*/) {
+                         const std::string& kind, const std::string& boxName) {
     chosen = 0;
     stored = 0;
+    // The box name comes from the main unit and becomes a folder name: nothing above or
+    // beside the box folder may be reached through it.
+    if ((kind != StoreNames::kAnswering && kind != StoreNames::kExtension) ||
+        !FolderDownloadStore::isPlainFolderName(boxName)) {
+        return -6;
+    }
+    m_kind = kind;
+    m_boxName = boxName;
     return m_env.ftp->RunOperation(m_plan.base, [&] {
         std::vector<Message> messages;
         const int listedResult = listMessages(remoteDir, messages);
@@ -64,7 +67,11 @@ int BackupJob::BackupBox(const std::string& remoteDir, int& chosen, int& stored,
         }
         if (result == 0 && !listed.empty()) {
             CFileMng store(m_env.store, m_env.settings);
-            result = DeletionAfterDownload(m_env, store).run(remoteDir, listed, true, false, 0);
+            const auto locate = [this](const std::string& stem) {
+                return boxFolderOf(stem.substr(0, kMonthLength));
+            };
+            result =
+                DeletionAfterDownload(m_env, store).run(remoteDir, listed, locate, true, false, 0);
         }
         return result;
     });
@@ -111,17 +118,14 @@ int BackupJob::listMessages(const std::string& remoteDir, std::vector<Message>& 
     if (result != kListed || cancelled()) {
         return cancelled() ? -3 : -1;
     }
+    const bool response = StoreNames::isResponsePath(remoteDir);
     std::map<std::string, std::int64_t> sizes;
     for (const std::string& line : ListingLines::Cut(text)) {
-        if (line.find("vmdat") == std::string::npos && line.find("vminf") == std::string::npos) {
+        const std::string name = ListingLines::MessageName(line, response);
+        if (name.empty()) {
             continue;
         }
-        const std::string name = trimmed(ListingLines::LastCharacters(
-            ListingLines::PutDotsBack(line), ListingLines::kNameLength));
-        if (name.size() <= kExtensionLength + kMonthLength) {
-            continue;
-        }
-        std::int64_t& size = sizes[name.substr(0, name.size() - kExtensionLength)];
+        std::int64_t& size = sizes[StoreNames::stem(name)];
         size = std::max(size, ListingLines::SizeField(line));  // the ".vmdat" is the larger
         m_env.store.pump();
     }
@@ -135,7 +139,7 @@ int BackupJob::chooseBoxMessages(const std::vector<Message>& messages, Wanted& w
                                  std::vector<DeletionAfterDownload::Listed>& listed) {
     for (const Message& message : messages) {
         const std::string month = message.stem.substr(0, kMonthLength);
-        const std::filesystem::path target = targetOf(month);
+        const std::filesystem::path target = boxFolderOf(month);
         // Messages outside the period are listed too: deletion is refused while they are
         // not stored, so they stay on the main unit for a later backup.
         listed.push_back({message.stem + ".vminf", target});
@@ -180,17 +184,31 @@ void BackupJob::want(Wanted& wanted, const Message& message, const std::filesyst
 
 int BackupJob::checkSpace(const Wanted& wanted) const {
     for (const auto& folder : wanted.folders) {
-        std::error_code ec;
-        std::filesystem::create_directories(folder, ec);
-        if (ec) {
+        if (!makeFolder(folder)) {
             return -6;
         }
     }
-    if (m_env.store.fileSystem == nullptr) {
-        return 0;
+    return m_env.store.hasRoom(wanted.folders.front(), wanted.estimate + kSpare) ? 0 : -4;
+}
+
+// A box folder of a BU_ folder is made as the store expects one: both kind folders beside
+// it, so the BU_ folder opens as a store, and its box information file.
+bool BackupJob::makeFolder(const std::filesystem::path& folder) const {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec || folder.filename() == StoreNames::kResponse) {
+        return !ec;
     }
-    const auto free = m_env.store.fileSystem->freeSpace(wanted.folders.front());
-    return free && *free >= wanted.estimate + kSpare ? 0 : -4;
+    const std::filesystem::path backup = folder.parent_path().parent_path();
+    for (const std::string_view kind : {StoreNames::kAnswering, StoreNames::kExtension}) {
+        std::filesystem::create_directories(backup / std::string(kind), ec);
+        if (ec) {
+            return false;
+        }
+    }
+    const std::filesystem::path info = folder / std::string(StoreNames::kBoxInfoFile);
+    return std::filesystem::exists(info, ec) ||
+           BoxInfo(m_env.store).SetMakeState(folder, std::to_string(BoxInfo::kMadeByDownload)) == 1;
 }
 
 int BackupJob::exchange(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
@@ -261,6 +279,10 @@ void BackupJob::recordIncomplete(const Wanted& wanted, Entry entry) {
 std::filesystem::path BackupJob::targetOf(const std::string& month) const {
     const std::string folder = m_plan.folderFor(month);
     return m_plan.base / (folder.empty() ? "BU_" + month : folder);
+}
+
+std::filesystem::path BackupJob::boxFolderOf(const std::string& month) const {
+    return targetOf(month) / m_kind / m_boxName;
 }
 
 std::string BackupJob::joinRemote(const std::string& dir, const std::string& name) {

@@ -25,7 +25,8 @@ class BackupJob {
     BackupJob(JobEnvironment& env, BackupPlan plan, BackupRecordWriter* record = nullptr)
         : m_env(env), m_plan(std::move(plan)), m_record(record) {}
 
-    // remoteDir "/rusuroku/<box>" or "/naisen/<box>"; kind "rusuroku" or "naisen".
+    // remoteDir "/rusuroku/<box>" or "/naisen/<box>"; kind "rusuroku" or "naisen". The
+    // messages go to "<BU_ folder>/<kind>/<boxName>/", so the BU_ folder opens as a store.
     int BackupBox(const std::string& remoteDir, int& chosen, int& stored, const std::string& kind,
                   const std::string& boxName);
     // remoteDir "/outou/".
@@ -57,12 +58,16 @@ class BackupJob {
                  const std::filesystem::path& request, int& stored);
     void recordIncomplete(const Wanted& wanted, Entry entry);
     std::filesystem::path targetOf(const std::string& month) const;
+    std::filesystem::path boxFolderOf(const std::string& month) const;
+    bool makeFolder(const std::filesystem::path& folder) const;
     static std::string joinRemote(const std::string& dir, const std::string& name);
     bool cancelled() const { return m_env.cancelled(); }
 
     JobEnvironment& m_env;
     BackupPlan m_plan;
     BackupRecordWriter* m_record;
+    std::string m_kind;
+    std::string m_boxName;
 };
 
 }  // namespace orven

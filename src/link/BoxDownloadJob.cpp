@@ -25,14 +25,6 @@ constexpr std::uint64_t kBoxSpare = 4098;
 constexpr std::uint64_t kInfoOnlyPerMessage = 256;
 constexpr std::uint64_t kInfoOnlySpare = 4096;
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::optional<std::string> readWhole(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
@@ -132,8 +124,9 @@ int BoxDownloadJob::downloadBox(CFileMng& store, const Exchange& exchange, bool 
             return result;
         }
     }
+    const auto inBox = [&](const std::string&) { return exchange.localBox; };
     return DeletionAfterDownload(m_env, store)
-        .run(exchange.remoteDir, selection.listed, true, exchange.workerMode && notify, 0);
+        .run(exchange.remoteDir, selection.listed, inBox, true, exchange.workerMode && notify, 0);
 }
 
 int BoxDownloadJob::downloadBoxInfo(CFileMng& store, const Exchange& exchange, int& chosen,
@@ -146,7 +139,7 @@ int BoxDownloadJob::downloadBoxInfo(CFileMng& store, const Exchange& exchange, i
     if (m_env.cancelled()) {
         return -3;
     }
-    const Selection selection = selectInformation(listing, exchange.localBox);
+    const Selection selection = selectInformation(listing, exchange);
     if (selection.names.empty()) {
         return 0;
     }
@@ -191,12 +184,10 @@ int BoxDownloadJob::selectMessages(const CFileMng& store, const std::string& lis
     const bool response = exchange.response;
     for (const std::string& line : ListingLines::Cut(listing)) {
         pump();
-        if (line.find("vmdat") == std::string::npos && line.find("vminf") == std::string::npos) {
+        const std::string name = ListingLines::MessageName(line, response);
+        if (name.empty()) {
             continue;
         }
-        const std::string dotted = ListingLines::PutDotsBack(line);
-        const std::string name =
-            trimmed(ListingLines::LastCharacters(dotted, ListingLines::kNameLength));
         const std::string stem = StoreNames::stem(name);
         bool wanted = false;
         if (response) {
@@ -230,14 +221,17 @@ int BoxDownloadJob::selectResponse(const CFileMng& store, const path& localBox,
 }
 
 BoxDownloadJob::Selection BoxDownloadJob::selectInformation(const std::string& listing,
-                                                            const path& localBox) const {
+                                                            const Exchange& exchange) const {
+    // The names of the response messages are one shorter, though no newer-copy rule applies.
+    const bool response = StoreNames::isResponsePath(exchange.remoteDir);
+    const path& localBox = exchange.localBox;
     Selection selection;
     for (const std::string& line : ListingLines::Cut(listing)) {
         pump();
-        if (line.find("vminf") == std::string::npos) {
+        const std::string name = ListingLines::MessageName(line, response);
+        if (!name.ends_with(".vminf")) {
             continue;
         }
-        const std::string name = trimmed(ListingLines::PutDotsBack(line));
         if (CFileMng::FileExists(localBox / name) != 1) {
             selection.names.push_back(name);
         }
@@ -246,9 +240,7 @@ BoxDownloadJob::Selection BoxDownloadJob::selectInformation(const std::string& l
 }
 
 bool BoxDownloadJob::hasRoom(const path& localBox, std::uint64_t needed) const {
-    // A volume that cannot be asked is not trusted with the download.
-    const std::optional<std::uint64_t> free = m_env.store.files().freeSpace(localBox);
-    return free && *free >= needed;
+    return m_env.store.hasRoom(localBox, needed);
 }
 
 // Request list, STOR, RETR and unpacking, tried again after a reconnection when the

@@ -59,7 +59,7 @@ class BoxDownloadJob {
                        Selection& selection) const;
     int selectResponse(const CFileMng& store, const path& localBox, const std::string& name,
                        bool& wanted) const;
-    Selection selectInformation(const std::string& listing, const path& localBox) const;
+    Selection selectInformation(const std::string& listing, const Exchange& exchange) const;
     bool hasRoom(const path& localBox, std::uint64_t needed) const;
 
     int transfer(CFileMng& store, const Exchange& exchange, const std::vector<std::string>& names,

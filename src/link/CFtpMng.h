@@ -57,7 +57,10 @@ class CFtpMng {
     // Jobs run their steps here and call the connection-level functions below inside.
     int RunOperation(const std::filesystem::path& localFolder, const std::function<int()>& steps);
 
-    // Connection level: meant to run inside RunOperation; -1 without a record.
+    // Connection level: meant to run inside RunOperation; -1 without a record. A listing is
+    // done only when it came whole (an orderly end of the data, a 2xx reply after it, below
+    // RemoteListing::kRawLimit bytes); anything less is -1. Data connections are taken only
+    // from the address the control connection talks to.
     // ListNames: "NLST *.vminf" or "NLST" in the directory; 1 done (empty for "550"), -2 the
     // directory is missing, 0 CWD or NLST failed, -1 the transfer failed.
     int ListNames(std::string& text, std::string_view directory, bool namesOnly);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -17,6 +18,14 @@ constexpr std::array kSuccessCodes = {120, 125, 150, 200, 202, 211, 212, 213,
                                       214, 215, 227, 230, 250, 257, 331, 350};
 constexpr int kAborted = 225;
 constexpr std::size_t kTransferEndBytes = 1024;
+// A main unit that keeps talking must not hold the client: draining and the wait for the end
+// of an abort stop after this many lines or once a reply time has passed in all.
+constexpr int kDrainMaxLines = 1000;
+constexpr int kAbortMaxLines = 16;
+
+std::chrono::steady_clock::time_point deadlineAfter(int ms) {
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+}
 
 bool isSuccessCode(int code) {
     return std::find(kSuccessCodes.begin(), kSuccessCodes.end(), code) != kSuccessCodes.end();
@@ -87,10 +96,15 @@ int ControlChannel::readLine(std::string& line) {
 }
 
 void ControlChannel::DrainControl() {
+    const auto deadline = deadlineAfter(m_context.timing.replyTimeoutMs);
     std::string line;
-    do {
+    for (int lines = 0; lines < kDrainMaxLines && std::chrono::steady_clock::now() < deadline;
+         ++lines) {
         m_context.pump();
-    } while (ReadReplyLine(line, kLineCapacity, m_context.timing.drainLineTimeoutMs) > 0);
+        if (ReadReplyLine(line, kLineCapacity, m_context.timing.drainLineTimeoutMs) <= 0) {
+            return;
+        }
+    }
 }
 
 // "426 Transfer aborted." comes first when a transfer was running; the "225" after it must
@@ -104,7 +118,12 @@ int ControlChannel::AbortTransfer(bool noWait) {
     if (ReplyCode(line) == kAborted || noWait) {
         return 0;
     }
-    while (readLine(line) > 0 && ReplyCode(line) != kAborted) {
+    const auto deadline = deadlineAfter(m_context.timing.replyTimeoutMs);
+    for (int lines = 1; lines < kAbortMaxLines && std::chrono::steady_clock::now() < deadline;
+         ++lines) {
+        if (readLine(line) <= 0 || ReplyCode(line) == kAborted) {
+            break;
+        }
     }
     return 0;
 }

@@ -72,19 +72,43 @@ int DataChannel::OpenActiveData(std::string_view transferCommand) {
 }
 
 // On failure the caller closes the listener at once: a main unit that never connects must
-// not cost a socket per attempt.
+// not cost a socket per attempt. Only the main unit we log in to may deliver data: anyone
+// else who finds the port is turned away, and the wait goes on within the same time.
 int DataChannel::acceptData() {
     const int listener = m_connection.listenSocket;
-    if (!SocketOps::waitFor(listener, POLLIN, m_context.timing.dataAcceptTimeoutMs)) {
-        return -1;
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(m_context.timing.dataAcceptTimeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !SocketOps::waitFor(listener, POLLIN, int(left.count()))) {
+            return -1;
+        }
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        int data = ::accept4(listener, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_CLOEXEC);
+        if (data < 0) {
+            return -1;
+        }
+        if (isMainUnit(peer)) {
+            SocketOps::setSendTimeout(data, m_context.timing.dataReadTimeoutMs);
+            m_connection.dataSocket = data;
+            return 0;
+        }
+        SocketOps::reset(data);
     }
-    const int data = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-    if (data < 0) {
-        return -1;
+}
+
+// The address the control connection is connected to, not the one we asked for: a host name
+// may resolve to several.
+bool DataChannel::isMainUnit(const sockaddr_in& peer) const {
+    sockaddr_in control{};
+    socklen_t size = sizeof control;
+    if (::getpeername(m_connection.controlSocket, reinterpret_cast<sockaddr*>(&control), &size) !=
+        0) {
+        return false;
     }
-    SocketOps::setSendTimeout(data, m_context.timing.dataReadTimeoutMs);
-    m_connection.dataSocket = data;
-    return 0;
+    return peer.sin_family == AF_INET && peer.sin_addr.s_addr == control.sin_addr.s_addr;
 }
 
 int DataChannel::ReceiveChunk(char* chunk) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <netinet/in.h>
+
 #include "link/ControlChannel.h"
 #include "link/FTPCONN_INFO.h"
 #include "link/LinkContext.h"
@@ -54,6 +56,7 @@ class DataChannel {
 
     bool sendPiece(std::string_view bytes, std::size_t& offset);
     int acceptData();
+    bool isMainUnit(const sockaddr_in& peer) const;
     // Refills the read-ahead from the socket: bytes read, 0 at the end, -1 on a time-out or
     // an error.
     int readAhead();

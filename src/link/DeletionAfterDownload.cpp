@@ -1,73 +1,69 @@
 #include "link/DeletionAfterDownload.h"
 
-#include <set>
-
 #include "link/ListingLines.h"
 #include "store/StoreNames.h"
 
 namespace orven {
 namespace {
 
+constexpr int kListed = 1;
 constexpr int kDeleteUnsupported = 550;
 constexpr int kCannotDelete = 555;
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+bool namesMessageFile(const std::string& line) {
+    return line.find("vmdat") != std::string::npos || line.find("vminf") != std::string::npos;
 }
 
 // The ".vminf" names a long listing still shows.
 std::set<std::string> infoNamesListed(const std::string& listing) {
     std::set<std::string> names;
     for (const std::string& line : ListingLines::Cut(listing)) {
-        if (line.find("vminf") == std::string::npos) {
-            continue;
+        const std::string name = ListingLines::MessageName(line, false);
+        if (!name.empty()) {
+            names.insert(StoreNames::stem(name) + ".vminf");
         }
-        const std::string dotted = ListingLines::PutDotsBack(line);
-        names.insert(trimmed(ListingLines::LastCharacters(dotted, ListingLines::kNameLength)));
     }
     return names;
+}
+
+void addOnce(std::vector<DeletionAfterDownload::Listed>& messages,
+             DeletionAfterDownload::Listed message) {
+    for (const auto& known : messages) {
+        if (known.infoName == message.infoName) {
+            return;
+        }
+    }
+    messages.push_back(std::move(message));
 }
 
 }  // namespace
 
 bool DeletionAfterDownload::storedCompletely(const Listed& message, bool voiceWanted) {
     const std::filesystem::path info = message.localFolder / message.infoName;
-    if (CFileMng::FileExists(info) != 1) {
+    if (message.localFolder.empty() || CFileMng::FileExists(info) != 1) {
         return false;
     }
     // FileExists finds the voice file under ".aac" or ".AAC".
     return !voiceWanted || CFileMng::FileExists(StoreNames::voicePath(info)) == 1;
 }
 
-bool DeletionAfterDownload::allStored(const std::vector<Listed>& listed, bool voiceWanted) {
-    for (const Listed& message : listed) {
-        if (!storedCompletely(message, voiceWanted)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 int DeletionAfterDownload::run(const std::string& remoteDir, const std::vector<Listed>& listed,
-                               bool voiceWanted, bool notify, int result) {
+                               const Locator& locate, bool voiceWanted, bool notify, int result) {
     if (m_env.ftp == nullptr || StoreNames::isResponsePath(remoteDir) ||
         m_store.IsAutoDeleteBox(remoteDir) != 1) {
         return result;
     }
-    // The DELE takes the whole box: a message that is not here yet would be lost for good.
-    if (!allStored(listed, voiceWanted)) {
+    std::vector<Listed> messages = listed;
+    const Check check = checkAllStored(remoteDir, locate, voiceWanted, messages);
+    if (check == Check::HeldBack && m_env.deletionHeldBack) {
+        m_env.deletionHeldBack(remoteDir);
+    }
+    // Nor may the messages be only in the cache, where a power cut after the DELE takes them.
+    if (check != Check::AllStored || !flush(messages)) {
         return result;
     }
     const std::filesystem::path here =
-        listed.empty() ? std::filesystem::path() : listed.front().localFolder;
-    // Nor may the messages be only in the cache, where a power cut after the DELE takes them.
-    if (!listed.empty() && !m_env.store.files().flushToDisk(here)) {
-        return result;
-    }
+        messages.empty() ? std::filesystem::path() : messages.front().localFolder;
     const int deleted = m_env.ftp->DeleteRemoteFile(here, remoteDir + "/*.vminf");
     if (deleted == kDeleteUnsupported) {
         return kCannotDelete;
@@ -76,18 +72,59 @@ int DeletionAfterDownload::run(const std::string& remoteDir, const std::vector<L
     const int listedAfter = deleted != 0 ? 0 : m_env.ftp->RunOperation(here, [&] {
         return m_env.ftp->ListLong(listing, remoteDir, false);
     });
-    // Without a fresh listing nothing is known to have left the main unit.
-    if (listedAfter == 1) {
-        markLeft(remoteDir, listed, infoNamesListed(listing), notify);
+    // Without a whole listing nothing is known to have left the main unit.
+    if (listedAfter == kListed) {
+        markLeft(remoteDir, messages, infoNamesListed(listing), notify);
     }
     return result;
 }
 
+// The DELE takes the whole box as it is at that moment, so what counts is a listing taken
+// right before it, not the one the download chose from. A line that names a message file we
+// cannot read as one holds the box back too: we could not tell whether it is stored.
+DeletionAfterDownload::Check DeletionAfterDownload::checkAllStored(const std::string& remoteDir,
+                                                                   const Locator& locate,
+                                                                   bool voiceWanted,
+                                                                   std::vector<Listed>& messages) {
+    std::string listing;
+    const int listedNow =
+        m_env.ftp->RunOperation({}, [&] { return m_env.ftp->ListLong(listing, remoteDir, false); });
+    if (listedNow != kListed) {
+        return Check::NotListed;
+    }
+    bool allStored = true;
+    for (const std::string& line : ListingLines::Cut(listing)) {
+        const std::string name = ListingLines::MessageName(line, false);
+        if (name.empty()) {
+            allStored = allStored && !namesMessageFile(line);
+            continue;
+        }
+        const std::string stem = StoreNames::stem(name);
+        Listed message{stem + ".vminf", locate(stem)};
+        allStored = allStored && storedCompletely(message, voiceWanted);
+        addOnce(messages, std::move(message));
+    }
+    return allStored ? Check::AllStored : Check::HeldBack;
+}
+
+bool DeletionAfterDownload::flush(const std::vector<Listed>& messages) const {
+    std::set<std::filesystem::path> folders;
+    for (const Listed& message : messages) {
+        folders.insert(message.localFolder);
+    }
+    for (const std::filesystem::path& folder : folders) {
+        if (!m_env.store.files().flushToDisk(folder)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void DeletionAfterDownload::markLeft(const std::string& remoteDir,
-                                     const std::vector<Listed>& listed,
+                                     const std::vector<Listed>& messages,
                                      const std::set<std::string>& stillListed, bool notify) {
     std::string lastLeft;
-    for (const Listed& message : listed) {
+    for (const Listed& message : messages) {
         if (stillListed.count(message.infoName) != 0) {
             continue;
         }

@@ -1,5 +1,6 @@
 #include "link/DownloadFrontEnd.h"
 
+#include <functional>
 #include <memory>
 
 #include "link/BoxDownloadJob.h"
@@ -27,7 +28,10 @@ std::string str(std::string_view text) {
 class DownloadFrontEnd::Session {
   public:
     Session(JobEnvironment& env, std::filesystem::path store, int boxes)
-        : store(std::move(store)), m_steps(boxes + 1) {
+        : store(std::move(store)), m_steps(boxes + 1), m_heldBackBefore(env.deletionHeldBack) {
+        env.deletionHeldBack = [this](const std::string& remoteDir) {
+            summary.deletionHeldBack.push_back(remoteDir);
+        };
         if (env.cancelFlag != nullptr) {
             env.cancelFlag->store(0);
         }
@@ -49,6 +53,7 @@ class DownloadFrontEnd::Session {
 
     // The always-on download may run again once the loop is over.
     void close(JobEnvironment& env) {
+        env.deletionHeldBack = m_heldBackBefore;
         if (m_progress) {
             m_progress->close();
             m_progress.reset();
@@ -65,6 +70,7 @@ class DownloadFrontEnd::Session {
     std::unique_ptr<Progress> m_progress;
     int m_steps;
     int m_done = 0;
+    std::function<void(const std::string&)> m_heldBackBefore;
 };
 
 std::vector<DownloadFrontEnd::Target> DownloadFrontEnd::targetsOf(
@@ -122,6 +128,11 @@ bool DownloadFrontEnd::runGroup(Session& session, const std::vector<Target>& tar
         const int result = runOne(target, kind, chosen, stored);
         session.summary.chosen += chosen;
         session.summary.stored += stored;
+        // A box that reports success but kept fewer than it asked for (a bundle that ended
+        // early, an entry that could not be stored) has not done its work.
+        if (result == 0 && stored < chosen) {
+            session.summary.partial = true;
+        }
         session.step();
         const bool goOn = countResult(session.summary, result);
         if (result == kCannotDelete && !session.summary.saw555) {
@@ -188,6 +199,11 @@ void DownloadFrontEnd::switchAutoDeleteOff(const std::filesystem::path& store) {
 }
 
 void DownloadFrontEnd::report(DownloadSummary& summary) {
+    // The loop stopped by raising the cancel flag, but the user did not cancel: say why.
+    if (summary.result == kLocalFailure) {
+        show(text::kDownloadLocalFailure, text::kErrorTitle, Icon::Exclamation);
+        return;
+    }
     if (summary.cancelled) {
         return;
     }
@@ -198,18 +214,41 @@ void DownloadFrontEnd::report(DownloadSummary& summary) {
         }
         return;
     }
+    // Messages the main unit did not deliver are reported as missing ones.
+    const bool missing = summary.filesMissing || summary.partial;
     const bool partly = summary.stored > 0 && summary.stored < summary.chosen;
-    if (partly && summary.filesMissing) {
+    if (partly && missing) {
         show(text::kDownloadPartlyMissing, text::kDownloadDoneTitle, Icon::Information);
     } else if (partly && summary.diskFull) {
         show(text::kDownloadPartlyNoSpace, text::kDownloadDoneTitle, Icon::Information);
-    } else if (summary.stored == 0 && summary.filesMissing) {
+    } else if (summary.stored == 0 && missing) {
         show(text::kDownloadAlreadyErased, text::kErrorTitle, Icon::Exclamation);
     } else if (summary.stored == 0 && summary.diskFull) {
         show(text::kDownloadNoSpace, text::kErrorTitle, Icon::Exclamation);
-    } else if (summary.result == 0 && !summary.filesMissing) {
+    } else if (summary.result == 0 && !missing) {
         summary.refreshList = true;
     }
+    reportHeldBack(summary);
+}
+
+// Once per run, naming every box kept on the main unit, so a user whose main unit fills up
+// knows why.
+void DownloadFrontEnd::reportHeldBack(const DownloadSummary& summary) {
+    if (summary.deletionHeldBack.empty() || m_env.ui == nullptr) {
+        return;
+    }
+    std::string boxes;
+    for (const std::string& remoteDir : summary.deletionHeldBack) {
+        const bool answering = remoteDir.starts_with("/" + str(StoreNames::kAnswering) + "/");
+        const std::string label =
+            str(answering ? text::kAnsweringBoxLabel : text::kExtensionBoxLabel);
+        boxes += "\n" + label + remoteDir.substr(remoteDir.find_last_of('/') + 1);
+    }
+    CustomBox box;
+    box.title = str(text::kDownloadDoneTitle);
+    box.text = str(text::kAutoDeleteHeldBack) + "\n" + boxes;
+    box.icon = Icon::Information;
+    m_env.ui->customBox(box);
 }
 
 void DownloadFrontEnd::show(std::string_view message, std::string_view title, Icon icon) {

@@ -16,9 +16,12 @@ struct DownloadSummary {
     int stored = 0;             // messages stored, all boxes
     bool filesMissing = false;  // some box answered 550: requested files were gone
     bool diskFull = false;      // a box stopped with -4
+    bool partial = false;       // fewer stored than chosen, neither files gone nor disk full
     bool saw555 = false;        // the main unit cannot delete after download
     bool cancelled = false;     // the cancel flag was set when the loop ended
     bool refreshList = false;   // all done: the message list should be read again
+    // Boxes (remote directories) whose deletion after download was held back.
+    std::vector<std::string> deletionHeldBack;
 };
 
 // The loops that run the box download job box by box: download everything, the boxes the
@@ -59,6 +62,7 @@ class DownloadFrontEnd {
     bool countResult(DownloadSummary& summary, int result);
     void switchAutoDeleteOff(const std::filesystem::path& store);
     void report(DownloadSummary& summary);
+    void reportHeldBack(const DownloadSummary& summary);
     void show(std::string_view text, std::string_view title, Icon icon);
 
     JobEnvironment& m_env;

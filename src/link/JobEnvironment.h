@@ -34,6 +34,9 @@ struct JobEnvironment {
     // A message left the main unit after a download (worker mode with notification):
     // remote directory and the last ".vminf" name handled.
     std::function<void(const std::string&, const std::string&)> messagesLeft;
+    // The deletion after download was held back for the box (remote directory): the main
+    // unit lists a message that is not stored completely on the PC.
+    std::function<void(const std::string&)> deletionHeldBack;
     // A stop request arrived after the bundle was fetched (worker mode).
     std::function<void(const std::string&)> stoppedAfterFetch;
 

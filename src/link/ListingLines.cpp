@@ -1,6 +1,8 @@
 #include "link/ListingLines.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace orven {
 namespace {
@@ -13,6 +15,7 @@ constexpr std::size_t kSizeColumn = 24;  // 0-based start of characters 25 to 33
 constexpr std::size_t kSizeWidth = 9;
 constexpr std::size_t kNameDotAt = 27;
 constexpr std::int64_t kBlock = 4096;
+constexpr std::size_t kExtensionLength = 6;  // ".vmdat", ".vminf"
 
 bool startsCharacter(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
@@ -92,6 +95,28 @@ std::string ListingLines::PutDotsBack(std::string_view line) {
     replaceAll(text, "vmdat", ".vmdat");
     replaceAll(text, "vminf", ".vminf");
     return text;
+}
+
+std::string ListingLines::MessageName(std::string_view line, bool response) {
+    if (line.find("vmdat") == std::string_view::npos &&
+        line.find("vminf") == std::string_view::npos) {
+        return {};
+    }
+    // The last word, not the last 33 characters: those of a longer name would pass for a
+    // message that the main unit does not have.
+    std::string name = PutDotsBack(line);
+    name.erase(name.find_last_not_of(' ') + 1);
+    name.erase(0, name.find_last_of(' ') + 1);
+    const std::size_t length = response ? kResponseNameLength : kNameLength;
+    if (name.size() != length) {
+        return {};
+    }
+    const std::string_view extension = std::string_view(name).substr(length - kExtensionLength);
+    const std::string_view stem = std::string_view(name).substr(0, length - kExtensionLength);
+    const bool plainStem = std::all_of(stem.begin(), stem.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+    });
+    return plainStem && (extension == ".vmdat" || extension == ".vminf") ? name : std::string();
 }
 
 std::string ListingLines::WithoutNameDot(std::string_view name) {

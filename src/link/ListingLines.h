@@ -18,6 +18,7 @@ namespace orven {
 class ListingLines {
   public:
     static constexpr std::size_t kNameLength = 33;
+    static constexpr std::size_t kResponseNameLength = 32;
     static constexpr std::size_t kDateAndNameLength = 45;
 
     // Every LF, '*' and '.' is dropped; a CR ends a line; empty lines are skipped. Text after
@@ -34,6 +35,12 @@ class ListingLines {
 
     // Puts back the dot that cutting dropped: "vmdat" becomes ".vmdat", "vminf" ".vminf".
     static std::string PutDotsBack(std::string_view line);
+
+    // The message file name a cut line shows (dot put back, blanks trimmed) when it is a
+    // plain message name of its kind: letters, digits and "_" before ".vmdat" or ".vminf",
+    // 33 characters in a box, 32 among the system response messages. Empty for any other
+    // line: such a name is neither counted, nor asked for, nor taken for a stored message.
+    static std::string MessageName(std::string_view line, bool response);
 
     // The name as a cut line shows it: its 28th character (the dot of a 33-character main
     // unit name) taken out. Shorter names come back unchanged.

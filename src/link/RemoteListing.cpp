@@ -9,6 +9,8 @@ namespace {
 
 constexpr int kMissing = 550;  // "550 Failed to change directory." / "550 No files found."
 constexpr std::size_t kListingEndCapacity = 102'400;
+constexpr int kCompleteFirst = 200;
+constexpr int kCompleteLast = 299;
 
 std::string cwdLine(std::string_view directory) {
     return "CWD " + std::string(directory) + "\r\n";
@@ -63,6 +65,9 @@ int RemoteListing::ListHere(std::string& text, std::size_t characterLimit,
                             std::size_t endReplyCapacity) {
     text.clear();
     const int opened = m_data.OpenActiveData("NLST\r\n");
+    if (opened == kMissing) {
+        return 0;  // "550 No files found.": a kind without boxes
+    }
     if (opened != 0) {
         return opened;
     }
@@ -89,21 +94,26 @@ RemoteListing::Received RemoteListing::receiveAll(std::string& raw, bool watchCa
         if (got <= 0) {
             return got == 0 ? Received::End : Received::Failed;
         }
-        raw.append(chunk,
-                   std::min<std::size_t>(static_cast<std::size_t>(got), kRawLimit - raw.size()));
-        if (raw.size() == kRawLimit) {
-            m_data.Abandon();  // the rest is not wanted; the main unit ends it with a reply
-            return Received::End;
+        if (raw.size() + static_cast<std::size_t>(got) >= kRawLimit) {
+            // A listing we cannot hold whole is no listing: what it would leave out could be
+            // taken for gone. The main unit ends the transfer with a reply of its own.
+            m_data.Abandon();
+            m_control.AbortTransfer(false);
+            return Received::Failed;
         }
+        raw.append(chunk, static_cast<std::size_t>(got));
     }
 }
 
+// Only "226 Transfer complete." (or another 2xx) says that the data connection carried the
+// whole listing; "426" after a dropped connection means part of it is missing.
 int RemoteListing::finish(std::size_t endReplyCapacity) {
     std::string line;
     const int length =
         m_control.ReadReplyLine(line, endReplyCapacity, m_context.timing.replyTimeoutMs);
     m_data.Close();
-    return length > 0 ? 1 : -1;
+    const int code = length > 0 ? ControlChannel::ReplyCode(line) : -1;
+    return code >= kCompleteFirst && code <= kCompleteLast ? 1 : -1;
 }
 
 }  // namespace orven

@@ -12,7 +12,9 @@
 namespace orven {
 
 // The listings of one log-in: CWD to a directory and NLST in one of its four forms, the text
-// handed back in UTF-8. Nothing beyond kRawLimit bytes of a listing is kept.
+// handed back in UTF-8. A listing counts as done only when it is whole: the data connection
+// ended in order, a 2xx reply followed, and it stayed below kRawLimit bytes. Anything less
+// is a failure, since a message missing from a cut listing would be taken for gone.
 class RemoteListing {
   public:
     static constexpr std::size_t kRawLimit = 10'240'000;
@@ -31,15 +33,16 @@ class RemoteListing {
     int ListLong(std::string& text, std::string_view directory, bool voiceDataOnly);
 
     // "NLST" of the current directory, at most characterLimit characters kept; the end
-    // reply is read with endReplyCapacity. 0 done, the reply code of a failed NLST, or -1.
+    // reply is read with endReplyCapacity. 0 done (empty for "550"), the reply code of a
+    // failed NLST, or -1.
     int ListHere(std::string& text, std::size_t characterLimit, std::size_t endReplyCapacity);
 
   private:
     enum class Received { End, Failed, Cancelled };
 
     Received receiveAll(std::string& raw, bool watchCancel);
-    // Reads the reply that ends the listing (only whether one came counts), closes the data
-    // channel: 1 when a line came, else -1.
+    // Reads the reply that ends the listing and closes the data channel: 1 for a 2xx reply,
+    // else -1.
     int finish(std::size_t endReplyCapacity);
 
     const LinkContext& m_context;

@@ -47,7 +47,7 @@ ResponseUpload::Outcome ResponseUpload::run(std::vector<Row>& rows,
         const Step step = uploadRow(pass, rows[i]);
         if (step == Step::Failed) {
             failCommunication(pass);
-            return {pass.uploaded, true};
+            return {pass.uploaded, true, pass.refused, pass.leftOut};
         }
         if (step == Step::Stop) {
             break;
@@ -59,7 +59,7 @@ ResponseUpload::Outcome ResponseUpload::run(std::vector<Row>& rows,
     if (!cancelled()) {
         report(pass, rows.size());
     }
-    return {pass.uploaded, false};
+    return {pass.uploaded, false, pass.refused, pass.leftOut};
 }
 
 ResponseUpload::Step ResponseUpload::uploadRow(Pass& pass, Row& row) {

@@ -26,6 +26,8 @@ class ResponseUpload {
     struct Outcome {
         int uploaded = 0;
         bool loggedOut = false;  // a communication failure ended the session
+        bool refused = false;    // the main unit answered 450 for at least one message
+        bool leftOut = false;    // a message without its voice file was not sent
     };
 
     explicit ResponseUpload(JobEnvironment& env) : m_env(env) {}

@@ -108,6 +108,17 @@ inline constexpr std::string_view kDownloadNoSpace = "ＰＣのメモリ不足�
 inline constexpr std::string_view kProgressDownloadingFolders = "フォルダをダウンロード中です。";
 inline constexpr std::string_view kFolderDownloadDone =
     "フォルダのダウンロードが正常に完了しました。";
+// A download that had to stop because the PC could not keep what came.
+inline constexpr std::string_view kDownloadLocalFailure =
+    "ダウンロード先フォルダに保存できなかったため、\nダウンロードを中止しました。\n"
+    "フォルダの場所と空き容量を確認してください。";
+// The deletion after download kept the boxes below on the main unit; the box lines follow.
+inline constexpr std::string_view kAutoDeleteHeldBack =
+    "パソコンに保存できていないメッセージがあるため、\n"
+    "次のBOXでは主装置のメッセージを自動消去しませんでした。\n"
+    "次回のダウンロードですべて保存できた後に消去します。";
+inline constexpr std::string_view kAnsweringBoxLabel = "留守録BOX ";
+inline constexpr std::string_view kExtensionBoxLabel = "内線BOX ";
 // ---- end of box downloads and the folder download ----
 
 // ---- Upload of system response messages and the backup record ----

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -30,6 +33,12 @@ struct StoreContext {
     const FileSystem& files() const {
         static const LocalFileSystem local;
         return fileSystem != nullptr ? *fileSystem : local;
+    }
+    // The one free-space rule of the store and the jobs: at least `needed` bytes free on the
+    // volume of the folder. A volume that cannot be asked is not trusted with the write.
+    bool hasRoom(const std::filesystem::path& folder, std::uint64_t needed) const {
+        const std::optional<std::uint64_t> free = files().freeSpace(folder);
+        return free && *free >= needed;
     }
     bool accessOk() const { return !folderAccessCheck || folderAccessCheck(); }
     void pump() const {

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "JobFixture.h"
 #include "link/BackupJob.h"
 #include "platform/ProfileFile.h"
+#include "store/StoreNames.h"
 
 namespace orven::test {
 namespace {
@@ -48,9 +50,13 @@ class BackupJobTest : public MainUnitJobTest {
     bool stillOnUnit(const char* stem) const {
         return std::filesystem::exists(onUnit(std::string(kBox) + "/" + stem + ".vmdat"));
     }
+    // The box folder inside a BU_ folder, where a store keeps box 0101.
+    std::filesystem::path boxIn(const std::string& folder) const {
+        return base / folder / "rusuroku" / "0101";
+    }
     bool backedUp(const std::string& folder, const char* stem) const {
-        return std::filesystem::exists(base / folder / (std::string(stem) + ".vminf")) &&
-               std::filesystem::exists(base / folder / (std::string(stem) + ".aac"));
+        return std::filesystem::exists(boxIn(folder) / (std::string(stem) + ".vminf")) &&
+               std::filesystem::exists(boxIn(folder) / (std::string(stem) + ".aac"));
     }
     bool sent(const std::string& verb) const {
         const auto all = server->commands();
@@ -88,7 +94,10 @@ TEST_F(BackupJobTest, OnlyMessagesOfThePeriodWithAFolderAreCopiedAndNoneIsDelete
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(stored, 1);
     EXPECT_TRUE(backedUp("BU_202312", kDec));
-    EXPECT_EQ(readFile(base / "BU_202312" / (std::string(kDec) + ".aac")), "december");
+    EXPECT_EQ(readFile(boxIn("BU_202312") / (std::string(kDec) + ".aac")), "december");
+    // The BU_ folder opens as a store, its box folder with a box information file.
+    EXPECT_TRUE(StoreNames::isStore(base / "BU_202312"));
+    EXPECT_TRUE(std::filesystem::exists(boxIn("BU_202312") / "inf.ini"));
     EXPECT_FALSE(backedUp("BU_202311", kNov));
     EXPECT_FALSE(std::filesystem::exists(base / "BU_202401"));
     // Outside the period or without a folder: never deleted, however the switch is set.
@@ -100,21 +109,24 @@ TEST_F(BackupJobTest, OnlyMessagesOfThePeriodWithAFolderAreCopiedAndNoneIsDelete
 TEST_F(BackupJobTest, BackedUpMessagesAreNotFetchedAgainAndTheBoxIsEmptiedOnceAllAreSafe) {
     addRemote(kBox, kDec, "december");
     addRemote(kBox, kJan, "january");
-    addLocal(base / "BU_202312", kDec, "december");
+    addLocal(boxIn("BU_202312"), kDec, "december");
     EXPECT_EQ(backup(), 0);
     EXPECT_EQ(chosen, 1);
     EXPECT_TRUE(backedUp("BU_202401", kJan));
 
     autoDelete();
-    EXPECT_EQ(backup(), 0);
-    EXPECT_EQ(chosen, 0);
-    EXPECT_FALSE(sent("STOR"));
-    EXPECT_TRUE(sent("DELE " + std::string(kBox) + "/*.vminf"));
-
     mainunit::MainUnitFaults faults;
     faults.wildcardDeleteUnsupported = true;
     server->setFaults(faults);
     EXPECT_EQ(backup(), 555);
+
+    server->setFaults({});
+    EXPECT_EQ(backup(), 0);
+    EXPECT_EQ(chosen, 0);
+    EXPECT_FALSE(sent("STOR"));
+    EXPECT_TRUE(sent("DELE " + std::string(kBox) + "/*.vminf"));
+    EXPECT_FALSE(stillOnUnit(kDec));
+    EXPECT_FALSE(stillOnUnit(kJan));
 }
 
 TEST_F(BackupJobTest, A4096ByteFileNeedsTwoBlocksAndTheSpareBytes) {
@@ -122,6 +134,8 @@ TEST_F(BackupJobTest, A4096ByteFileNeedsTwoBlocksAndTheSpareBytes) {
     fileSystem.setFreeSpace(base, 8192 + 4098 - 1);
     EXPECT_EQ(backup(), -4);
     EXPECT_FALSE(sent("STOR"));
+    fileSystem.setFreeSpace(base, std::nullopt);
+    EXPECT_EQ(backup(), -4);
     fileSystem.setFreeSpace(base, 8192 + 4098);
     EXPECT_EQ(backup(), 0);
     EXPECT_TRUE(backedUp("BU_202312", kDec));
@@ -130,6 +144,13 @@ TEST_F(BackupJobTest, A4096ByteFileNeedsTwoBlocksAndTheSpareBytes) {
 TEST_F(BackupJobTest, FailuresComeBackAsTheirResults) {
     EXPECT_EQ(BackupJob(env, plan).BackupBox("/rusuroku/0999", chosen, stored, "rusuroku", "0999"),
               -2);
+    // A box name from the main unit that would lead out of the BU_ folder stores nothing.
+    for (const auto& [kind, name] : std::vector<std::pair<std::string, std::string>>{
+             {"rusuroku", ".."}, {"rusuroku", "a/b"}, {"..", "0101"}, {"outou", "0101"}}) {
+        SCOPED_TRACE(kind + "/" + name);
+        EXPECT_EQ(BackupJob(env, plan).BackupBox(kBox, chosen, stored, kind, name), -6);
+        EXPECT_FALSE(std::filesystem::exists(base));
+    }
 
     // Listed, but gone before the bundle was asked for.
     writeFile(onUnit(std::string(kBox) + "/" + kDec + ".vminf"), headerBlock(kDec));

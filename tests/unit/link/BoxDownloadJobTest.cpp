@@ -294,8 +294,9 @@ TEST_F(BoxDownloadJobTest, MainUnitWithoutDeletionGives555) {
     EXPECT_TRUE(storedFully(local, kB));
 }
 
-// A message that did not arrive must survive on the main unit, or it is lost for good.
-TEST_F(BoxDownloadJobTest, NoDeletionWhenTheBundleFellShort) {
+// What counts is what the main unit still has when the DELE goes out: a message it lost
+// before the fetch (so the bundle fell short) does not keep the rest of the box there.
+TEST_F(BoxDownloadJobTest, MessageGoneBeforeTheFetchDoesNotHoldTheBox) {
     switchDeletion(true);
     when("STOR", [this] { removeOnMainUnit(kBox, kB); });
     mark();
@@ -303,7 +304,30 @@ TEST_F(BoxDownloadJobTest, NoDeletionWhenTheBundleFellShort) {
     EXPECT_EQ(chosen, 2);
     EXPECT_EQ(stored, 1);
     EXPECT_TRUE(storedFully(local, kA));
+    EXPECT_EQ(sent("DELE /rusuroku/0101/*.vminf"), 1);
+}
+
+// The DELE takes the box as it is when it arrives: a message recorded after the job's own
+// listing must hold it back, and the user hears of it.
+TEST_F(BoxDownloadJobTest, MessageRecordedMeanwhileKeepsTheBox) {
+    switchDeletion(true);
+    constexpr const char* kNew = "202401080900_MON_0101_00003";
+    when("RETR", [this, kNew] { addMessage(kBox, kNew, 8, 20); });
+    std::vector<std::string> heldBack;
+    env.deletionHeldBack = [&](const std::string& remoteDir) { heldBack.push_back(remoteDir); };
+    mark();
+    EXPECT_EQ(download(local, kBox), 0);
+    EXPECT_EQ(stored, 2);
     EXPECT_EQ(sent("DELE"), 0);
+    EXPECT_EQ(heldBack, std::vector<std::string>{kBox});
+    EXPECT_TRUE(fs::exists(remote(kBox) / (std::string(kNew) + ".vmdat")));
+
+    // Once it is here too, the box is emptied.
+    mark();
+    EXPECT_EQ(download(local, kBox), 0);
+    EXPECT_TRUE(storedFully(local, kNew));
+    EXPECT_EQ(sent("DELE /rusuroku/0101/*.vminf"), 1);
+    EXPECT_EQ(heldBack.size(), 1u);
 }
 
 TEST_F(BoxDownloadJobTest, NoDeletionWhenTheBundleWasCut) {
@@ -337,6 +361,8 @@ TEST_F(BoxDownloadJobTest, ChecksTheDiskBeforeSendingAnything) {
     EXPECT_EQ(download(local, kBox), -4);
     EXPECT_EQ(chosen, 0);
     EXPECT_EQ(sent("STOR"), 0);
+    fileSystem.setFreeSpace(local, std::nullopt);  // a volume that cannot be asked
+    EXPECT_EQ(download(local, kBox), -4);
 
     fileSystem.setFreeSpace(local, 2 * kEstimatePerMessage + 4098);
     EXPECT_EQ(download(local, kBox), 0);

@@ -158,12 +158,14 @@ TEST_F(DownloadFrontEndTest, NoSpaceStopsTheLoopAndNamesTheCause) {
     EXPECT_EQ(ui.progresses().at(0).percents, (std::vector<int>{25}));
 }
 
-TEST_F(DownloadFrontEndTest, LocalFailureCancelsWithoutAWord) {
+// The loop stops as if cancelled, but the user did not cancel and must hear why.
+TEST_F(DownloadFrontEndTest, LocalFailureStopsAndSaysWhy) {
     addMessage("/rusuroku/0101", kA1, 100);
     box("rusuroku", "0101");
     box("naisen", "0201");
     env.store.folderAccessCheck = [] { return false; };
     startAndLogIn();
+    expectError(text::kDownloadLocalFailure);
 
     const DownloadSummary summary = runAll();
 
@@ -171,6 +173,40 @@ TEST_F(DownloadFrontEndTest, LocalFailureCancelsWithoutAWord) {
     EXPECT_TRUE(summary.cancelled);
     EXPECT_EQ(cancel.load(), 1);
     EXPECT_EQ(ui.progresses().at(0).percents, (std::vector<int>{25}));
+    ui.verifyAllAnswered();
+}
+
+// A bundle that ends at an entry it cannot store (here one naming a file outside the box)
+// stores fewer messages than were chosen: a partial download, said as such, and the box is
+// not emptied on the main unit, which the user hears once with the box named.
+TEST_F(DownloadFrontEndTest, ShortBundleIsAPartialDownloadAndKeepsTheBox) {
+    addMessage("/rusuroku/0101", kA1, 100);
+    addMessage("/rusuroku/0101", kA2, 100);
+    const auto onUnit = dir / "root" / "rusuroku" / "0101" / (std::string(kA2) + ".vmdat");
+    std::string data = readFile(onUnit);
+    data.replace(0, 13, "../../escaped");
+    ASSERT_TRUE(FileOps::replaceFileAtomically(onUnit, data));
+    box("rusuroku", "0101");
+    settings.writeInt("rusuroku", "0101", 1);
+    startAndLogIn();
+    ui.expectMessage(std::string(text::kDownloadPartlyMissing), IdOk)
+        .title(std::string(text::kDownloadDoneTitle))
+        .icon(Icon::Information);
+    ui.expectCustom(std::string(text::kAutoDeleteHeldBack) + "\n\n" +
+                        std::string(text::kAnsweringBoxLabel) + "0101",
+                    CustomBox::First);
+
+    const DownloadSummary summary = runAll();
+
+    EXPECT_EQ(summary.result, 0);
+    EXPECT_EQ(summary.chosen, 2);
+    EXPECT_EQ(summary.stored, 1);
+    EXPECT_TRUE(summary.partial);
+    EXPECT_FALSE(summary.refreshList);
+    EXPECT_EQ(summary.deletionHeldBack, std::vector<std::string>{"/rusuroku/0101"});
+    EXPECT_TRUE(std::filesystem::exists(onUnit));
+    EXPECT_FALSE(std::filesystem::exists(store / "escapedSAT_0101_00002.vminf"));
+    ui.verifyAllAnswered();
 }
 
 TEST_F(DownloadFrontEndTest, CommunicationFailureReportsAndLogsOut) {

@@ -46,6 +46,34 @@ TEST(ListingLines, NameWithoutItsDotMatchesACutLine) {
     EXPECT_EQ(L::WithoutNameDot("short.vmdat"), "short.vmdat");
 }
 
+// Only a plain message name of the kind's length is ever asked for or taken for stored.
+TEST(ListingLines, MessageNamesAreTakenOnlyWhenPlainAndOfTheirKindsLength) {
+    struct Case {
+        std::string line;  // as it arrives, before cutting
+        bool response;
+        std::string name;
+    };
+    const std::string head = "-rw-r--r--   1 main unit     4000 Jan 05 2024 ";
+    const std::vector<Case> cases = {
+        {head + "202401050930_FRI_0101_00001.vmdat", false, "202401050930_FRI_0101_00001.vmdat"},
+        {"202401050930_FRI_0101_00001.vminf", false, "202401050930_FRI_0101_00001.vminf"},
+        {head + "202401050930_FRI_A001_0001.vmdat", true, "202401050930_FRI_A001_0001.vmdat"},
+        {head + "202401050930_FRI_A001_0001.vmdat", false, ""},    // too short for a box
+        {head + "202401050930_FRI_0101_00001.vmdat", true, ""},    // too long for a response
+        {head + "X202401050930_FRI_0101_00001.vmdat", false, ""},  // its tail must not pass
+        {head + "202401050930_FRI_0101_0000/.vmdat", false, ""},
+        {head + "2024010509\x01_FRI_0101_00001.vmdat", false, ""},
+        {head + "202401050930_FRI_0101_00001.vmdax", false, ""},
+        {"total 8", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::vector<std::string> cut = L::Cut(c.line + "\r\n");
+        ASSERT_EQ(cut.size(), 1u);
+        EXPECT_EQ(L::MessageName(cut[0], c.response), c.name);
+    }
+}
+
 TEST(ListingLines, SizeRoundsUpToWholeBlocksWithOneToSpare) {
     EXPECT_EQ(L::BlockRoundedSize(8192), 12288);
     EXPECT_EQ(L::BlockRoundedSize(8191), 8192);

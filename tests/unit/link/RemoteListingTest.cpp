@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 #include "LinkFixture.h"
@@ -99,24 +100,117 @@ TEST_F(RemoteListingTest, BoxListWalksToTheRootAndListsBothKinds) {
     EXPECT_EQ(sent[10], "CWD /naisen");
 }
 
-// A listing keeps no more than its buffer, and the text stops at a NUL byte.
-TEST_F(RemoteListingTest, ListingsStopAtTheirBufferEnds) {
-    std::string huge(RemoteListing::kRawLimit + 5000, 'n');
-    server.setData("NLST", huge);
+// A listing counts only when it is whole: a message that a cut listing leaves out would be
+// taken for gone, and the deletion after download would take it from the main unit.
+TEST_F(RemoteListingTest, OnlyAWholeListingCounts) {
+    struct Case {
+        const char* what;
+        std::string data;
+        const char* endReply;
+        int expected;  // of the listings
+        int count;     // of CountRemoteFiles
+    };
+    const std::string lines = "a.vminf\r\nb.vminf\r\n";
+    const std::vector<Case> cases = {
+        {"whole", lines, "226 Transfer complete.", 1, 2},
+        {"cut by the main unit", lines, "426 Connection closed; transfer aborted.", -1, -1},
+        {"ended by an error", lines, "451 Local error in processing.", -1, -1},
+        {"no end reply at all", lines, "", -1, -1},
+        {"one byte short of the limit", std::string(RemoteListing::kRawLimit - 1, 'n'),
+         "226 Transfer complete.", 1, 0},
+        {"at the limit", std::string(RemoteListing::kRawLimit, 'n'), "226 Transfer complete.", -1,
+         -1},
+    };
+    const Case* current = nullptr;
+    server.on("NLST", [&current](Session& s, const std::string&) {
+        s.reply("150 Here comes the directory listing.");
+        if (s.connectData()) {
+            s.sendData(current->data);
+        }
+        s.closeData();
+        if (*current->endReply != '\0') {
+            s.reply(current->endReply);
+        }
+    });
+    timing.replyTimeoutMs = 500;
+    logInAndForget();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        current = &c;
+        std::string text;
+        EXPECT_EQ(client().RunOperation({}, [&] { return client().ListLong(text, kBox, false); }),
+                  c.expected);
+        EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, true); }),
+                  c.expected);
+        EXPECT_EQ(client().CountRemoteFiles({}, kBox), c.count);
+    }
+}
+
+// The text stops at a NUL byte; the box list keeps no more than its outputs hold, and a kind
+// without boxes ("550 No files found.") is an empty list, not a failure.
+TEST_F(RemoteListingTest, BoxListKeepsToItsOutputsAndTakesAnEmptyKind) {
     server.setData("NLST *.vminf", std::string("a.vminf\r\n\0b.vminf\r\n", 19));
     logInAndForget();
     std::string text;
-    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, false); }), 1);
-    EXPECT_EQ(text.size(), RemoteListing::kRawLimit);
     EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, true); }), 1);
     EXPECT_EQ(text, "a.vminf\r\n");
 
-    huge.resize(200'000);
-    server.setData("NLST", huge);
+    auto cwd = std::make_shared<std::string>("/");
+    server.on("CWD", [cwd](Session& s, const std::string& path) {
+        *cwd = path == "../" ? *cwd : path;
+        s.reply("250 Directory changed.");
+    });
+    server.on("NLST", [cwd](Session& s, const std::string&) {
+        if (*cwd == "/naisen") {
+            s.reply("550 No files found.");
+        } else {
+            s.transfer(std::string(200'000, 'n'));
+        }
+    });
     std::string root, extension, answering;
     EXPECT_EQ(client().GetBoxList(root, extension, answering), 1);
     EXPECT_EQ(root.size(), 102'400u);
     EXPECT_EQ(answering.size(), 200'000u);
+    EXPECT_EQ(extension, "");
+}
+
+// Only the main unit may deliver data: someone else on the machine who finds the port first
+// is turned away, and the main unit's own connection is still taken.
+TEST_F(RemoteListingTest, DataFromAStrangerIsRefused) {
+    server.on("NLST", [](Session& s, const std::string&) {
+        s.reply("150 Here comes the directory listing.");
+        ASSERT_TRUE(s.connectStranger("127.0.0.2", "evil.vminf\r\n"));
+        if (s.connectData()) {
+            s.sendData("a.vminf\r\n");
+        }
+        s.closeData();
+        s.reply("226 Transfer complete.");
+    });
+    logInAndForget();
+    std::string text;
+    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, false); }), 1);
+    EXPECT_EQ(text, "a.vminf\r\n");
+}
+
+// A main unit that keeps talking cannot hold the client: stray lines are drained only so far.
+TEST_F(RemoteListingTest, EndlessStrayRepliesDoNotHoldTheClient) {
+    std::atomic<bool> talking{false};
+    server.on("CWD", [&talking](Session& s, const std::string&) {
+        s.reply("250 Directory changed.");
+        talking = true;
+        const std::string line = "211-" + std::string(200, 'x') + "\r\n";
+        for (int sent = 0; sent < 200'000; ++sent) {
+            s.send(line);
+        }
+        talking = false;
+    });
+    timing.dataAcceptTimeoutMs = 200;
+    logInAndForget();
+    std::string text;
+    client().RunOperation({}, [&] { return client().ListNames(text, kBox, false); });
+    // The next operation begins by draining: it must not wait for the stream to end.
+    client().RunOperation({}, [] { return 0; });
+    EXPECT_TRUE(talking);
 }
 
 }  // namespace

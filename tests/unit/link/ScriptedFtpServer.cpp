@@ -127,6 +127,24 @@ bool ScriptedFtpServer::Session::connectData() {
     return true;
 }
 
+bool ScriptedFtpServer::Session::connectStranger(const char* sourceAddress,
+                                                 std::string_view bytes) {
+    if (!m_port) {
+        return false;
+    }
+    m_stranger = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    ::inet_pton(AF_INET, sourceAddress, &source.sin_addr);
+    if (::bind(m_stranger, reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0 ||
+        ::connect(m_stranger, reinterpret_cast<const sockaddr*>(&*m_port), sizeof *m_port) != 0) {
+        closeFd(m_stranger);
+        return false;
+    }
+    sendAll(m_stranger, bytes);
+    return true;
+}
+
 void ScriptedFtpServer::Session::sendData(std::string_view bytes) {
     sendAll(m_data, bytes);
 }
@@ -157,6 +175,7 @@ std::string ScriptedFtpServer::Session::receiveData(bool* reset) {
 
 void ScriptedFtpServer::Session::closeData() {
     closeFd(m_data);
+    closeFd(m_stranger);
 }
 
 void ScriptedFtpServer::Session::transfer(std::string_view bytes) {

@@ -42,6 +42,10 @@ class ScriptedFtpServer {
 
         // Connects to the address of the last PORT.
         bool connectData();
+        // Someone else on the machine (from another loopback address) connects to the
+        // address of the last PORT first and sends the bytes; the connection stays open
+        // until closeData.
+        bool connectStranger(const char* sourceAddress, std::string_view bytes);
         void sendData(std::string_view bytes);
         // Everything until the client closes the data connection; `reset` tells whether it
         // ended with a reset rather than an orderly end.
@@ -56,6 +60,7 @@ class ScriptedFtpServer {
         ScriptedFtpServer& m_server;
         int m_control;
         int m_data = -1;
+        int m_stranger = -1;
         std::optional<sockaddr_in> m_port;
         std::string m_buffer;
     };
