@@ -42,9 +42,13 @@ void DataChannel::close() {
     }
 }
 
-bool DataChannel::connect(const sockaddr_in& target) {
+bool DataChannel::connect(const sockaddr_in& target, const sockaddr_in* from) {
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (m_fd < 0) {
+        return false;
+    }
+    if (from && ::bind(m_fd, reinterpret_cast<const sockaddr*>(from), sizeof *from) != 0) {
+        close();
         return false;
     }
     if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0) {

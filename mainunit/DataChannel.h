@@ -33,8 +33,9 @@ class DataChannel {
     DataChannel(const DataChannel&) = delete;
     DataChannel& operator=(const DataChannel&) = delete;
 
-    // False when no connection came about within the time-out.
-    bool connect(const sockaddr_in& target);
+    // False when no connection came about within the time-out. With from, the connection
+    // leaves from that local address (port 0: any).
+    bool connect(const sockaddr_in& target, const sockaddr_in* from = nullptr);
     // dropAfter < 0: no drop.
     Outcome send(Payload& payload, std::int64_t dropAfter);
     Outcome receive(std::string& bytes, std::size_t limit, std::int64_t dropAfter);

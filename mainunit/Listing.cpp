@@ -119,4 +119,23 @@ std::string Listing::longLine(const Entry& entry) {
     return head + CodePage::utf8ToCp932(entry.name) + "\r\n";
 }
 
+// A lone "\n" first makes an odd gap even; the client drops every LF and skips empty lines.
+std::string Listing::padLastLineTo(const std::string& listing, std::size_t at) {
+    const std::size_t newline =
+        listing.size() < 2 ? std::string::npos : listing.rfind('\n', listing.size() - 2);
+    const std::size_t lastLine = newline == std::string::npos ? 0 : newline + 1;
+    if (listing.empty() || lastLine >= at) {
+        return listing;
+    }
+    const std::size_t gap = at - lastLine;
+    std::string padded;
+    padded.reserve(gap + listing.size());
+    padded.append(gap % 2, '\n');
+    for (std::size_t i = 0; i < gap / 2; ++i) {
+        padded += "\r\n";
+    }
+    padded += listing;
+    return padded;
+}
+
 }  // namespace orven::mainunit

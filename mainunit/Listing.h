@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -31,6 +32,11 @@ class Listing {
     // One line each, CR LF ended, names in CP932.
     static std::string nameLine(const Entry& entry);
     static std::string longLine(const Entry& entry);
+
+    // The listing with blank lines before it, which the client's line rules skip, so that its
+    // last line starts at byte `at`; unchanged when its lines before the last already reach
+    // past that, or when it is empty.
+    static std::string padLastLineTo(const std::string& listing, std::size_t at);
 };
 
 }  // namespace orven::mainunit

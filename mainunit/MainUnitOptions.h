@@ -28,6 +28,10 @@ struct MainUnitOptions {
     int idleTimeoutMs = 300000;
     // Connecting to the client's PORT address, and each piece of data after that.
     int dataTimeoutMs = 10000;
+    // "DELE <box>/*.vminf" deletes only the messages of the box that this session was handed
+    // in a bundle, instead of every message of the box as a main unit does; a message recorded
+    // after the client's listing then survives.
+    bool deleteOnlyHandedOut = false;
     // One line per session event (commands, with the password masked); none when empty.
     std::function<void(const std::string&)> log;
     MainUnitFaults faults;

@@ -188,10 +188,23 @@ void MainUnitServer::dropFired(Drop drop) {
     if (!m_faults.dropOnce) {
         return;
     }
-    if (drop == Drop::Control) {
-        m_faults.dropControlAfterCommands = 0;
-    } else {
-        m_faults.dropDataAfterBytes = -1;
+    switch (drop) {
+        case Drop::Control:
+            m_faults.dropControlAfterCommands = 0;
+            break;
+        case Drop::Data:
+            m_faults.dropDataAfterBytes = MainUnitFaults::kNoDrop;
+            break;
+        case Drop::ListingCut:
+            m_faults.cutListingAfterBytes = MainUnitFaults::kNoDrop;
+            m_faults.cutListingInHalf = false;
+            break;
+        case Drop::OversizeListing:
+            m_faults.oversizeListing = false;
+            break;
+        case Drop::Stranger:
+            m_faults.strangerOnDataPort = false;
+            break;
     }
 }
 

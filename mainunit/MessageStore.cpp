@@ -161,24 +161,32 @@ std::optional<MessageStore::FileRange> MessageStore::bundleEntry(std::string_vie
     return FileRange{*path, end};
 }
 
-// Stem paths of the stored response messages with that number (any number when negative).
-std::vector<std::string> MessageStore::responseStems(int number) const {
-    std::set<std::string> stems;
-    const auto folder = m_tree.real(kResponseFolder);
-    if (!folder) {
+std::vector<std::string> MessageStore::messagesIn(std::string_view folder) const {
+    const auto real = m_tree.real(folder);
+    if (!real) {
         return {};
     }
+    std::set<std::string> stems;
     std::error_code ec;
-    for (fs::directory_iterator it(*folder, ec); !ec && it != fs::directory_iterator();
+    for (fs::directory_iterator it(*real, ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        const std::string stem = stemPathOf(name);
-        const auto found = UploadImage::responseNumber(stem + std::string(kData));
-        if (isMessageFile(name) && found && (number < 0 || *found == number)) {
-            stems.insert(ServedTree::join(kResponseFolder, stem));
+        if (isMessageFile(name) && !name.starts_with('.')) {
+            stems.insert(ServedTree::join(folder, stemPathOf(name)));
         }
     }
     return {stems.begin(), stems.end()};
+}
+
+// Stem paths of the stored response messages with that number (any number when negative).
+std::vector<std::string> MessageStore::responseStems(int number) const {
+    std::vector<std::string> stems = messagesIn(kResponseFolder);
+    std::erase_if(stems, [number](const std::string& stem) {
+        const auto found =
+            UploadImage::responseNumber(ServedTree::nameOf(stem) + std::string(kData));
+        return !found || (number >= 0 && *found != number);
+    });
+    return stems;
 }
 
 MessageStore::UploadVerdict MessageStore::judgeUpload(std::string_view name) const {

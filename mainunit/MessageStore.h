@@ -42,6 +42,9 @@ class MessageStore {
     bool setProtected(std::string_view virtualPath, bool isProtected);
 
     Removal remove(std::string_view stemPath);
+    // The stem paths of the messages in a folder (either file or both there), sorted; the
+    // server's hidden temporary files are not messages.
+    std::vector<std::string> messagesIn(std::string_view folder) const;
 
     // The entry a bundle holds for the message: the ".vmdat" up to the end of its voice data,
     // or the header block of the ".vminf"; nothing when that file is missing or too short.

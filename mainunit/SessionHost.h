@@ -15,13 +15,13 @@ class StopSignal;
 // What a session needs from the server that runs it.
 class SessionHost {
   public:
-    enum class Drop { Control, Data };
+    enum class Drop { Control, Data, ListingCut, OversizeListing, Stranger };
 
     virtual ~SessionHost() = default;
 
     virtual const MainUnitOptions& options() const = 0;
     virtual MainUnitFaults faults() const = 0;
-    // A drop fault has just fired; with dropOnce the server switches it off.
+    // A fault that dropOnce covers has just fired; with dropOnce the server switches it off.
     virtual void dropFired(Drop drop) = 0;
     virtual bool anotherLoggedIn(const FtpSession& session) const = 0;
     virtual const ServedTree& tree() const = 0;

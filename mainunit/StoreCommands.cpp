@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <arpa/inet.h>
+
 #include "mainunit/FtpSession.h"
 #include "mainunit/Listing.h"
 #include "mainunit/MessageStore.h"
@@ -125,9 +127,38 @@ void StoreCommands::list(const std::string& argument, bool forceLong) {
     for (const Listing::Entry& entry : entries) {
         text += longForm ? Listing::longLine(entry) : Listing::nameLine(entry);
     }
+    sendListing(std::move(text));
+}
+
+// Where the listing faults act: the padding that makes a listing too long, and the cut.
+void StoreCommands::sendListing(std::string text) {
+    SessionHost& host = m_session.host();
+    const MainUnitFaults faults = host.faults();
+    if (faults.oversizeListing) {
+        text = Listing::padLastLineTo(text, MainUnitFaults::kClientListingLimit);
+    }
+    const Cut cut = listingCut(faults, text.size());
     Payload payload;
     payload.addBytes(std::move(text));
-    sendPayload(payload, "Here comes the directory listing.");
+    const auto outcome = sendPayload(payload, "Here comes the directory listing.", cut);
+    if (outcome && faults.oversizeListing) {
+        host.dropFired(SessionHost::Drop::OversizeListing);
+    }
+}
+
+StoreCommands::Cut StoreCommands::dataCut(const MainUnitFaults& faults) {
+    return {faults.dropDataAfterBytes, SessionHost::Drop::Data};
+}
+
+// The earlier of the cut of every data connection and the listing's own; on a tie the latter.
+StoreCommands::Cut StoreCommands::listingCut(const MainUnitFaults& faults, std::uint64_t size) {
+    const std::int64_t listing =
+        faults.cutListingInHalf ? static_cast<std::int64_t>(size / 2) : faults.cutListingAfterBytes;
+    const Cut data = dataCut(faults);
+    if (listing < 0 || (data.afterBytes >= 0 && data.afterBytes < listing)) {
+        return data;
+    }
+    return {listing, SessionHost::Drop::ListingCut};
 }
 
 void StoreCommands::retrieve(const std::string& argument) {
@@ -143,9 +174,10 @@ void StoreCommands::retrieve(const std::string& argument) {
     }
     Payload payload;
     payload.addFile(file->real, 0, *size);
-    sendPayload(payload, "Opening BINARY mode data connection for " +
-                             ServedTree::nameOf(file->path) + " (" + std::to_string(*size) +
-                             " bytes).");
+    sendPayload(payload,
+                "Opening BINARY mode data connection for " + ServedTree::nameOf(file->path) + " (" +
+                    std::to_string(*size) + " bytes).",
+                dataCut(m_session.host().faults()));
 }
 
 // "RETR <folder>/*.datco" or "*.infco": one bundle from the last request list of that kind
@@ -174,55 +206,88 @@ void StoreCommands::retrieveBundle(const std::string& folder, const std::string&
     for (const MessageStore::FileRange& entry : entries) {
         payload.addFile(entry.file, 0, entry.length);
     }
-    if (sendPayload(payload, "Opening BINARY mode data connection for the bundle.")) {
+    const auto outcome = sendPayload(payload, "Opening BINARY mode data connection for the bundle.",
+                                     dataCut(m_session.host().faults()));
+    if (outcome == DataChannel::Outcome::Done) {
         m_handedOut.insert(stems.begin(), stems.end());
     }
 }
 
-bool StoreCommands::sendPayload(Payload& payload, const std::string& opening) {
-    SessionHost& host = m_session.host();
+// The data connection to the PORT address, after the stranger when that fault is on; false,
+// answered 425, when there is none.
+bool StoreCommands::openData(DataChannel& channel) {
     const auto port = m_session.takePortTarget();
     if (!port) {
         m_session.reply(425, "Use PORT first.");
         return false;
     }
-    DataChannel channel(m_session.control(), host.stopSignal(), host.options().dataTimeoutMs);
+    sendStranger(*port);
     if (!channel.connect(*port)) {
         m_session.reply(425, "Failed to establish connection.");
         return false;
     }
+    return true;
+}
+
+// The stranger is closed before the real connection is made, so it is the first one waiting
+// at the client, and a client that takes it reads its bytes and then the end of the data.
+void StoreCommands::sendStranger(const sockaddr_in& port) {
+    SessionHost& host = m_session.host();
+    const MainUnitFaults faults = host.faults();
+    if (!faults.strangerOnDataPort) {
+        return;
+    }
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    DataChannel stranger(m_session.control(), host.stopSignal(), host.options().dataTimeoutMs);
+    if (::inet_pton(AF_INET, faults.strangerAddress.c_str(), &from.sin_addr) != 1 ||
+        !stranger.connect(port, &from)) {
+        host.log("stranger could not connect from " + faults.strangerAddress);
+        return;
+    }
+    host.log("stranger connected from " + faults.strangerAddress);
+    Payload bytes;
+    bytes.addBytes(faults.strangerBytes);
+    stranger.send(bytes, MainUnitFaults::kNoDrop);
+    stranger.close();
+    host.dropFired(SessionHost::Drop::Stranger);
+}
+
+std::optional<DataChannel::Outcome> StoreCommands::sendPayload(Payload& payload,
+                                                               const std::string& opening,
+                                                               Cut cut) {
+    SessionHost& host = m_session.host();
+    DataChannel channel(m_session.control(), host.stopSignal(), host.options().dataTimeoutMs);
+    if (!openData(channel)) {
+        return std::nullopt;
+    }
     m_session.reply(150, opening);
-    const DataChannel::Outcome outcome = channel.send(payload, host.faults().dropDataAfterBytes);
+    const DataChannel::Outcome outcome = channel.send(payload, cut.afterBytes);
     channel.close();
-    finish(outcome);
-    return outcome == DataChannel::Outcome::Done;
+    finish(outcome, cut.fault);
+    return outcome;
 }
 
 std::optional<std::string> StoreCommands::receiveFile(std::size_t limit) {
     SessionHost& host = m_session.host();
-    const auto port = m_session.takePortTarget();
-    if (!port) {
-        m_session.reply(425, "Use PORT first.");
-        return std::nullopt;
-    }
     DataChannel channel(m_session.control(), host.stopSignal(), host.options().dataTimeoutMs);
-    if (!channel.connect(*port)) {
-        m_session.reply(425, "Failed to establish connection.");
+    if (!openData(channel)) {
         return std::nullopt;
     }
     m_session.reply(150, "Ok to send data.");
     std::string bytes;
-    const auto outcome = channel.receive(bytes, limit, host.faults().dropDataAfterBytes);
+    const Cut cut = dataCut(host.faults());
+    const auto outcome = channel.receive(bytes, limit, cut.afterBytes);
     channel.close();
     if (outcome != DataChannel::Outcome::Done) {
-        finish(outcome);
+        finish(outcome, cut.fault);
         return std::nullopt;
     }
     return bytes;
 }
 
 // The reply that ends a transfer; a finished upload is answered by its caller.
-void StoreCommands::finish(DataChannel::Outcome outcome) {
+void StoreCommands::finish(DataChannel::Outcome outcome, SessionHost::Drop cutBy) {
     switch (outcome) {
         case DataChannel::Outcome::Done:
             m_session.reply(226, "Transfer complete.");
@@ -232,7 +297,7 @@ void StoreCommands::finish(DataChannel::Outcome outcome) {
             m_session.reply(225, "ABOR successful.");
             break;
         case DataChannel::Outcome::Dropped:
-            m_session.host().dropFired(SessionHost::Drop::Data);
+            m_session.host().dropFired(cutBy);
             m_session.reply(426, "Connection closed; transfer aborted.");
             break;
         case DataChannel::Outcome::Failed:
@@ -369,7 +434,7 @@ void StoreCommands::remove(const std::string& argument) {
     if (!file) {
         m_session.reply(550, "Delete operation failed.");
     } else if (hasWildcard(name)) {
-        removeHandedOut(ServedTree::parentOf(file->path), name);
+        removeMatching(ServedTree::parentOf(file->path), name);
     } else if (MessageStore::isMessageFile(name)) {
         removeMessage(MessageStore::stemPathOf(file->path));
     } else {
@@ -380,23 +445,29 @@ void StoreCommands::remove(const std::string& argument) {
     }
 }
 
-// "DELE <box>/*.vminf" deletes only what this session was handed in a bundle, so a message
-// recorded after the client's listing survives. Protected and in-use messages stay.
-void StoreCommands::removeHandedOut(const std::string& folder, const std::string& pattern) {
-    const auto real = m_session.host().tree().real(folder);
-    if (m_session.host().faults().wildcardDeleteUnsupported || !real || !isFolder(*real)) {
+// "DELE <box>/*.vminf" deletes every message of the box, a message recorded after the
+// client's listing too, or with deleteOnlyHandedOut only those this session was handed in a
+// bundle. Protected and in-use messages stay either way.
+void StoreCommands::removeMatching(const std::string& folder, const std::string& pattern) {
+    SessionHost& host = m_session.host();
+    const auto real = host.tree().real(folder);
+    if (host.faults().wildcardDeleteUnsupported || !real || !isFolder(*real)) {
         m_session.reply(550, "Delete operation failed.");
         return;
     }
-    for (auto it = m_handedOut.begin(); it != m_handedOut.end();) {
-        if (!isMessageIn(*it, folder, pattern)) {
-            ++it;
+    const std::vector<std::string> candidates =
+        host.options().deleteOnlyHandedOut
+            ? std::vector<std::string>(m_handedOut.begin(), m_handedOut.end())
+            : host.store().messagesIn(folder);
+    for (const std::string& stem : candidates) {
+        if (!isMessageIn(stem, folder, pattern)) {
             continue;
         }
-        const auto removal = m_session.host().store().remove(*it);
-        const bool gone =
-            removal == MessageStore::Removal::Deleted || removal == MessageStore::Removal::Missing;
-        it = gone ? m_handedOut.erase(it) : std::next(it);
+        const auto removal = host.store().remove(stem);
+        if (removal == MessageStore::Removal::Deleted ||
+            removal == MessageStore::Removal::Missing) {
+            m_handedOut.erase(stem);
+        }
     }
     m_session.reply(250, "Delete operation successful.");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "mainunit/DataChannel.h"
+#include "mainunit/SessionHost.h"
 
 namespace orven::mainunit {
 
@@ -18,7 +20,7 @@ class Payload;
 // The commands of a session that read or change the store: listings, RETR (of a file or of a
 // bundle), STOR (of a file, a request list or a response message upload), DELE and SIZE.
 // Keeps what the session has asked for and been handed: the last request list stored in each
-// folder, and the messages that went out in a bundle, which a wildcard DELE may delete.
+// folder, and the messages that went out in a bundle, which a wildcard DELE may be limited to.
 class StoreCommands {
   public:
     explicit StoreCommands(FtpSession& session);
@@ -41,17 +43,30 @@ class StoreCommands {
     std::optional<Target> storeTarget(std::string_view argument) const;
     static Upload kindOf(const std::string& path);
 
+    // Where a transfer is cut on purpose, and the fault that does it.
+    struct Cut {
+        std::int64_t afterBytes = MainUnitFaults::kNoDrop;
+        SessionHost::Drop fault = SessionHost::Drop::Data;
+    };
+    static Cut dataCut(const MainUnitFaults& faults);
+    static Cut listingCut(const MainUnitFaults& faults, std::uint64_t size);
+
+    void sendListing(std::string text);
     void retrieveBundle(const std::string& folder, const std::string& pattern);
-    bool sendPayload(Payload& payload, const std::string& opening);
+    bool openData(DataChannel& channel);
+    void sendStranger(const sockaddr_in& port);
+    // Nothing when no data connection came about (the reply has been given).
+    std::optional<DataChannel::Outcome> sendPayload(Payload& payload, const std::string& opening,
+                                                    Cut cut);
     std::optional<std::string> receiveFile(std::size_t limit);
-    void finish(DataChannel::Outcome outcome);
+    void finish(DataChannel::Outcome outcome, SessionHost::Drop cutBy);
 
     bool admitUpload(const std::string& name);
     void keepRequestList(const Target& target, const std::string& bytes);
     void keepResponseMessage(const Target& target, const std::string& bytes);
     void keepPlainFile(const Target& target, const std::string& bytes);
 
-    void removeHandedOut(const std::string& folder, const std::string& pattern);
+    void removeMatching(const std::string& folder, const std::string& pattern);
     void removeMessage(const std::string& stemPath);
 
     FtpSession& m_session;

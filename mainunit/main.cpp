@@ -1,12 +1,14 @@
 // orven-mainunit: the main unit stand-in as a program.
 //
 //   orven-mainunit --root DIR --port N [--password P] [--address A] [--demo]
-//                  [--new-message-every SECONDS]
+//                  [--new-message-every SECONDS] [--delete-only-handed-out]
 //
 // Serves DIR over FTP on A:N (default 127.0.0.1) the way the telephone system's main unit
 // serves its boxes. Log in as "maint" or "office" with the password (default "zuka").
 // --demo fills an empty DIR with demo boxes and messages first; --new-message-every adds a
-// new message to the next box at that interval. SIGINT or SIGTERM stop it cleanly.
+// new message to the next box at that interval. --delete-only-handed-out limits
+// "DELE <box>/*.vminf" to the messages the session was handed in a bundle, instead of every
+// message of the box. SIGINT or SIGTERM stop it cleanly.
 
 #include <poll.h>
 #include <signal.h>
@@ -37,7 +39,7 @@ struct Arguments {
 
 constexpr std::string_view kUsage =
     "usage: orven-mainunit --root DIR --port N [--password P] [--address A] [--demo]\n"
-    "                      [--new-message-every SECONDS]\n";
+    "                      [--new-message-every SECONDS] [--delete-only-handed-out]\n";
 
 std::optional<int> number(const char* text, int low, int high) {
     char* end = nullptr;
@@ -78,6 +80,8 @@ std::optional<Arguments> parse(int argc, char** argv) {
         const std::string_view option = argv[i];
         if (option == "--demo") {
             args.demo = true;
+        } else if (option == "--delete-only-handed-out") {
+            args.options.deleteOnlyHandedOut = true;
         } else if (i + 1 >= argc || !take(args, option, argv[++i], hasPort)) {
             return std::nullopt;
         }

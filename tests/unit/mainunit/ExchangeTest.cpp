@@ -6,14 +6,30 @@ namespace {
 constexpr const char* kA = "202401050930_FRI_0101_00001";
 constexpr const char* kB = "202401061000_SAT_0101_00002";
 constexpr const char* kC = "202401071100_SUN_0101_00003";
+constexpr const char* kD = "202401081200_MON_0101_00004";
 
 // The request list / bundle exchange of a download, and the deletions after it.
 class ExchangeTest : public MainUnitTest {
   protected:
-    void SetUp() override {
+    void SetUp() override { prepare(); }
+
+    void prepare() {
         voiceA = addMessage(kBox, kA, "first voice");
         voiceB = addMessage(kBox, kB, "second", HeaderBlockProtected);
         logIn();
+    }
+
+    // A fresh folder and main unit with these options.
+    void restart(bool deleteOnlyHandedOut) {
+        client.reset();
+        server.reset();
+        std::filesystem::remove_all(options.root);
+        options.deleteOnlyHandedOut = deleteOnlyHandedOut;
+        prepare();
+    }
+
+    std::string message(const char* stem, const char* extension) const {
+        return std::string(kBox) + "/" + stem + extension;
     }
 
     static constexpr std::uint8_t HeaderBlockProtected = 0x02;
@@ -63,27 +79,44 @@ TEST_F(ExchangeTest, MalformedOrOversizedRequestListChangesNothing) {
     EXPECT_EQ(bundle("datco"), good);
 }
 
-TEST_F(ExchangeTest, WildcardDeleteRemovesOnlyWhatThisSessionWasHanded) {
-    storeList("r.datco", requestList({std::string(kA) + ".vmdat", std::string(kB) + ".vmdat"}));
-    bundle("datco");
-    addMessage(kBox, kC, "recorded after the listing");
-    EXPECT_EQ(client->command(std::string("DELE ") + kBox + "/*.vminf").code, 250);
-    EXPECT_FALSE(exists(std::string(kBox) + "/" + kA + ".vminf"));
-    EXPECT_FALSE(exists(std::string(kBox) + "/" + kA + ".vmdat"));
-    EXPECT_TRUE(exists(std::string(kBox) + "/" + kB + ".vminf"));  // protected
-    EXPECT_TRUE(exists(std::string(kBox) + "/" + kC + ".vmdat"));  // never handed out
+// A and B (protected) go out in a bundle; then C is recorded, D has lost its information
+// file, and another box and a plain file sit nearby.
+TEST_F(ExchangeTest, WildcardDeleteEmptiesTheBoxOrOnlyWhatWasHandedOut) {
+    const std::string dele = std::string("DELE ") + kBox + "/*.vminf";
+    for (const bool onlyHandedOut : {false, true}) {
+        SCOPED_TRACE(onlyHandedOut ? "only handed out" : "whole box");
+        restart(onlyHandedOut);
+        storeList("r.datco", requestList({std::string(kA) + ".vmdat", std::string(kB) + ".vmdat"}));
+        bundle("datco");
+        addMessage(kBox, kC, "recorded after the listing");
+        addMessage(kBox, kD);
+        std::filesystem::remove(real(message(kD, ".vminf")));
+        addMessage("/rusuroku/0102", kA);
+        writeFile(real(kBox) / "notes.txt", "n");
 
-    // A new session starts with nothing handed out.
-    client->command("QUIT");
-    logIn();
-    server->setProtected(std::string(kBox) + "/" + kB, false);
-    EXPECT_EQ(client->command(std::string("DELE ") + kBox + "/*.vminf").code, 250);
-    EXPECT_TRUE(exists(std::string(kBox) + "/" + kB + ".vminf"));
+        EXPECT_EQ(client->command(dele).code, 250);
+        EXPECT_FALSE(exists(message(kA, ".vminf")));
+        EXPECT_FALSE(exists(message(kA, ".vmdat")));
+        EXPECT_TRUE(exists(message(kB, ".vminf")));  // protected
+        EXPECT_EQ(exists(message(kC, ".vminf")), onlyHandedOut);
+        EXPECT_EQ(exists(message(kC, ".vmdat")), onlyHandedOut);
+        EXPECT_EQ(exists(message(kD, ".vmdat")), onlyHandedOut);
+        EXPECT_TRUE(exists(std::string("/rusuroku/0102/") + kA + ".vmdat"));
+        EXPECT_TRUE(exists(std::string(kBox) + "/notes.txt"));
 
+        // A new session has been handed nothing.
+        client->command("QUIT");
+        logIn();
+        server->setProtected(message(kB, ""), false);
+        EXPECT_EQ(client->command(dele).code, 250);
+        EXPECT_EQ(exists(message(kB, ".vminf")), onlyHandedOut);
+    }
+
+    EXPECT_EQ(client->command("DELE /rusuroku/0999/*.vminf").code, 550);  // no such box
     MainUnitFaults faults;
     faults.wildcardDeleteUnsupported = true;
     server->setFaults(faults);
-    EXPECT_EQ(client->command(std::string("DELE ") + kBox + "/*.vminf").code, 550);
+    EXPECT_EQ(client->command(dele).code, 550);
 }
 
 TEST_F(ExchangeTest, SingleDeleteByAbsoluteOrRelativeName) {

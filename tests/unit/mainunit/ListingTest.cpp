@@ -55,6 +55,25 @@ TEST(ListingLineTest, SurvivesTheClientsFixedColumnReading) {
     EXPECT_EQ(reading[0].name, entry.name);
 }
 
+TEST(ListingPaddingTest, BlankLinesPutTheLastLineAtTheGivenByte) {
+    const std::string two = "ab\r\ncd\r\n";
+    const struct {
+        std::string listing;
+        std::size_t at;
+        std::string padded;
+    } cases[] = {
+        {two, 10, "\r\n\r\n\r\n" + two},
+        {two, 9, "\n\r\n\r\n" + two},  // an odd gap
+        {two, 4, two},                 // already there
+        {two, 3, two},                 // past it
+        {"cd\r\n", 3, "\n\r\ncd\r\n"},
+        {"", 5, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Listing::padLastLineTo(c.listing, c.at), c.padded) << c.at;
+    }
+}
+
 class ListingTest : public MainUnitTest {
   protected:
     void SetUp() override {
