@@ -14,6 +14,10 @@ namespace orven {
 
 namespace {
 
+// Results of the download loops, as DownloadSummary::result carries them.
+constexpr int kJobCommunicationFailure = -1;
+constexpr int kJobLocalFailure = -6;
+
 const char* kColumns[] = {"ﾌﾗｸﾞ",     "取込",     "再生/未再生", "保護/非保護", "BOX番号",
                           "相手番号", "相手名称", "日時",        "録音時間",    "ファイル名",
                           "BOX名称",  "タイトル", "メモ"};
@@ -48,9 +52,12 @@ std::string flat(std::string text) {
 }  // namespace
 
 CliCommands::CliCommands(CliOptions options, std::atomic<int>& cancelFlag,
+                         const std::atomic<int>& signalled,
                          const std::filesystem::path& settingsFile)
     : m_options(std::move(options)),
       m_cancel(cancelFlag),
+      m_signalled(signalled),
+      m_ui(&signalled),
       m_settings(settingsFile, ProfileFile::Encoding::Utf16Le, 0600) {
     FtpEnvironment ftp;
     ftp.ui = &m_ui;
@@ -76,8 +83,14 @@ CliCommands::~CliCommands() {
     }
 }
 
-int CliCommands::run() {
+CliCommands::Exit CliCommands::run() {
     const std::string& command = m_options.command;
+    for (const std::string& box : m_options.boxes) {
+        // The box becomes a path under the store: nothing may lead out of it.
+        if (!CliOptions::isBoxPath(box)) {
+            return usage("--box takes rusuroku/BOX or naisen/BOX, not " + box);
+        }
+    }
     if (command == "check-aac") {
         return checkAac();
     }
@@ -96,23 +109,25 @@ int CliCommands::run() {
     return command == "download" ? download() : upload();
 }
 
-int CliCommands::usage(const std::string& why) {
-    std::fprintf(stderr, "orven-cli: %s\n%s", why.c_str(), CliOptions::usage());
-    return kUsage;
+CliCommands::Exit CliCommands::usage(const std::string& why) {
+    std::fprintf(stderr, "orven-cli: %s\n%s", why.c_str(),
+                 CliOptions::usage(m_options.command).c_str());
+    return Exit::kUsage;
 }
 
-int CliCommands::logIn() {
+CliCommands::Exit CliCommands::logIn() {
     const int result =
         m_ftp->Login(m_options.address, m_options.user, m_options.password, m_options.port);
-    if (result != CFtpMng::kLoggedIn) {
-        std::fprintf(stderr, "orven-cli: log-in failed (%d)\n", result);
+    if (result == CFtpMng::kLoggedIn) {
+        return Exit::kSuccess;
     }
-    return result;
+    std::fprintf(stderr, "orven-cli: log-in failed (%d)\n", result);
+    return signalled() ? Exit::kCancelled : Exit::kCommunication;
 }
 
-int CliCommands::folderDownload() {
-    if (logIn() != CFtpMng::kLoggedIn) {
-        return kCommunication;
+CliCommands::Exit CliCommands::folderDownload() {
+    if (const Exit loggedIn = logIn(); loggedIn != Exit::kSuccess) {
+        return loggedIn;
     }
     std::unique_ptr<Progress> progress =
         m_ui.openProgress(std::string(text::kProgressDownloading),
@@ -120,24 +135,24 @@ int CliCommands::folderDownload() {
     FolderDownload job(m_env);
     const int result = job.run(m_options.store(), progress.get());
     if (job.cancelled()) {
-        return kCancelled;
+        return Exit::kCancelled;
     }
     if (result == FolderDownload::kListFailed) {
         m_ui.messageBox(std::string(text::kCommunicationError), std::string(text::kErrorTitle),
                         Buttons::Ok, Icon::Exclamation);
-        return kCommunication;
+        return Exit::kCommunication;
     }
     if (result != FolderDownload::kDone) {
-        return kLocalFailure;
+        return Exit::kLocalFailure;
     }
     m_ui.messageBox(std::string(text::kFolderDownloadDone), std::string(text::kDownloadDoneTitle),
                     Buttons::Ok, Icon::Information);
-    return kSuccess;
+    return Exit::kSuccess;
 }
 
-int CliCommands::download() {
-    if (logIn() != CFtpMng::kLoggedIn) {
-        return kCommunication;
+CliCommands::Exit CliCommands::download() {
+    if (const Exit loggedIn = logIn(); loggedIn != Exit::kSuccess) {
+        return loggedIn;
     }
     const auto kind = m_options.infoOnly ? DownloadFrontEnd::Kind::InfoOnly
                                          : DownloadFrontEnd::Kind::InfoAndVoice;
@@ -150,60 +165,81 @@ int CliCommands::download() {
     }
     std::vector<std::string> answering;
     std::vector<std::string> extension;
-    for (const std::string& box : m_options.boxes) {
+    for (const std::string& box : m_options.boxes) {  // checked by run()
         const auto slash = box.find('/');
-        const std::string kindName = box.substr(0, slash);
-        const std::string name = slash == std::string::npos ? "" : box.substr(slash + 1);
-        if (name.empty() ||
-            (kindName != StoreNames::kAnswering && kindName != StoreNames::kExtension)) {
-            return usage("--box takes rusuroku/BOX or naisen/BOX, not " + box);
-        }
-        (kindName == StoreNames::kAnswering ? answering : extension).push_back(name);
+        const bool isAnswering = box.substr(0, slash) == StoreNames::kAnswering;
+        (isAnswering ? answering : extension).push_back(box.substr(slash + 1));
     }
     return exitOf(loops.downloadChosen(m_options.store(), kind, answering, extension));
 }
 
-int CliCommands::exitOf(const DownloadSummary& summary) {
-    if (summary.cancelled) {
-        return kCancelled;
+CliCommands::Exit CliCommands::exitOf(const DownloadSummary& summary) {
+    // A local failure stops the loops through the cancel flag: it is not the user's cancel.
+    if (summary.result == kJobLocalFailure) {
+        return Exit::kLocalFailure;
     }
-    if (summary.result == -1) {
-        return kCommunication;
+    if (summary.cancelled) {
+        return Exit::kCancelled;
+    }
+    if (summary.result == kJobCommunicationFailure) {
+        return Exit::kCommunication;
     }
     if (summary.diskFull) {
-        return kDiskFull;
+        return Exit::kDiskFull;
     }
-    return summary.result == 0 ? kSuccess : kLocalFailure;
+    if (summary.partial) {
+        return Exit::kPartial;
+    }
+    return summary.result == 0 ? Exit::kSuccess : Exit::kLocalFailure;
 }
 
-int CliCommands::upload() {
+bool CliCommands::responseRows(std::vector<ResponseUpload::Row>& rows) {
     const std::filesystem::path outou = m_options.store() / std::string(StoreNames::kResponse);
     std::vector<FILESTS_INFO> records;
     if (MessageFolder(m_env.store).ScanFolder(records, outou) != 0) {
-        return kLocalFailure;
+        return false;
     }
-    std::vector<ResponseUpload::Row> rows;
     for (const FILESTS_INFO& record : records) {
         const std::filesystem::path file = FILESTS_INFO::text(record.filePath);
         if (file.extension() == ".aac" || file.extension() == ".AAC") {
             rows.push_back({file, record});
         }
     }
-    if (logIn() != CFtpMng::kLoggedIn) {
-        return kCommunication;
+    return true;
+}
+
+CliCommands::Exit CliCommands::upload() {
+    std::vector<ResponseUpload::Row> rows;
+    if (!responseRows(rows)) {
+        return Exit::kLocalFailure;
+    }
+    if (const Exit loggedIn = logIn(); loggedIn != Exit::kSuccess) {
+        return loggedIn;
     }
     const ResponseUpload::Outcome outcome = ResponseUpload(m_env).run(rows, m_options.dataFolder);
     std::fprintf(stderr, "uploaded %d of %zu\n", outcome.uploaded, rows.size());
     if (outcome.loggedOut) {
-        return kCommunication;
+        return Exit::kCommunication;
     }
-    if (m_cancel.load() != 0) {
-        return kCancelled;
+    if (signalled()) {
+        return Exit::kCancelled;
     }
-    return outcome.uploaded == static_cast<int>(rows.size()) ? kSuccess : kLocalFailure;
+    if (m_cancel.load() != 0) {  // the job stopped itself: a record could not be written
+        return Exit::kLocalFailure;
+    }
+    if (outcome.refused) {
+        return Exit::kRefused;
+    }
+    if (outcome.leftOut) {
+        std::fprintf(stderr,
+                     "orven-cli: a message whose voice file is missing or unreadable "
+                     "was left out\n");
+        return Exit::kLocalFailure;
+    }
+    return Exit::kSuccess;
 }
 
-int CliCommands::list() {
+CliCommands::Exit CliCommands::list() {
     std::filesystem::path folder;
     if (m_options.boxes.size() == 1 && m_options.arguments.empty()) {
         folder = m_options.store() / m_options.boxes.front();
@@ -215,13 +251,13 @@ int CliCommands::list() {
     std::vector<FILESTS_INFO> records;
     if (MessageFolder(m_env.store).ScanFolder(records, folder) != 0) {
         std::fprintf(stderr, "orven-cli: cannot read %s\n", folder.c_str());
-        return kLocalFailure;
+        return Exit::kLocalFailure;
     }
     std::cout << listHeader() << '\n';
     for (const FILESTS_INFO& record : records) {
         std::cout << listLine(record, m_options.dataFolder) << '\n';
     }
-    return std::cout.good() ? kSuccess : kLocalFailure;
+    return std::cout.flush().good() ? Exit::kSuccess : Exit::kLocalFailure;
 }
 
 std::string CliCommands::listHeader() {
@@ -253,17 +289,17 @@ std::string CliCommands::listLine(const FILESTS_INFO& r, const std::filesystem::
     return line;
 }
 
-int CliCommands::checkAac() {
+CliCommands::Exit CliCommands::checkAac() {
     if (m_options.arguments.size() != 1) {
         return usage("check-aac takes one file");
     }
     const double seconds = VoiceData::GetAacDuration(m_options.arguments.front());
     if (seconds < 0) {
         std::fprintf(stderr, "orven-cli: not an AAC file the main unit accepts\n");
-        return kLocalFailure;
+        return Exit::kLocalFailure;
     }
     std::printf("%.2f\n", seconds);
-    return kSuccess;
+    return std::fflush(stdout) == 0 ? Exit::kSuccess : Exit::kLocalFailure;
 }
 
 }  // namespace orven

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliExit.h"
 #include "cli/CliOptions.h"
 #include "cli/TerminalUi.h"
 #include "link/CFtpMng.h"
 #include "link/DownloadFrontEnd.h"
 #include "link/JobEnvironment.h"
+#include "link/ResponseUpload.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/ProfileFile.h"
 #include "platform/SystemClock.h"
@@ -21,40 +23,40 @@ namespace orven {
 // program's exit status.
 class CliCommands {
   public:
-    enum Exit {
-        kSuccess = 0,
-        kUsage = 2,
-        kCommunication = 3,
-        kDiskFull = 4,
-        kCancelled = 5,
-        kLocalFailure = 6
-    };
+    using Exit = CliExit;
 
-    // cancelFlag: set by SIGINT; settingsFile: ORVEN.ini (deletion switches).
-    CliCommands(CliOptions options, std::atomic<int>& cancelFlag,
+    // cancelFlag: the jobs' cancel flag, set by the signals too; signalled: not 0 once
+    // SIGINT, SIGTERM or SIGHUP came, which the jobs never reset; settingsFile: ORVEN.ini
+    // (deletion switches).
+    CliCommands(CliOptions options, std::atomic<int>& cancelFlag, const std::atomic<int>& signalled,
                 const std::filesystem::path& settingsFile);
     ~CliCommands();
 
-    int run();
+    Exit run();
 
     // The download loops' summary as an exit status.
-    static int exitOf(const DownloadSummary& summary);
+    static Exit exitOf(const DownloadSummary& summary);
     // One record as the tab-separated columns of the message list.
     static std::string listLine(const FILESTS_INFO& record,
                                 const std::filesystem::path& dataFolder);
     static std::string listHeader();
 
   private:
-    int folderDownload();
-    int download();
-    int upload();
-    int list();
-    int checkAac();
-    int logIn();
-    int usage(const std::string& why);
+    Exit folderDownload();
+    Exit download();
+    Exit upload();
+    // The voice files of the outou folder's messages, in the order the scan found them.
+    bool responseRows(std::vector<ResponseUpload::Row>& rows);
+    Exit list();
+    Exit checkAac();
+    // kSuccess, or why there is no session.
+    Exit logIn();
+    Exit usage(const std::string& why);
+    bool signalled() const { return m_signalled.load() != 0; }
 
     CliOptions m_options;
     std::atomic<int>& m_cancel;
+    const std::atomic<int>& m_signalled;
     TerminalUi m_ui;
     Timing m_timing;
     SystemClock m_clock;

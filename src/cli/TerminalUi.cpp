@@ -53,7 +53,13 @@ int TerminalUi::customBox(const CustomBox& box) {
 }
 
 std::unique_ptr<Progress> TerminalUi::openProgress(const std::string& title,
-                                                   const std::string& text, std::atomic<int>*) {
+                                                   const std::string& text,
+                                                   std::atomic<int>* cancelFlag) {
+    // A job clears the cancel flag as it starts, just before this: a signal that came
+    // earlier (during the log-in, say) must still end it.
+    if (cancelFlag != nullptr && m_signalled != nullptr && m_signalled->load() != 0) {
+        cancelFlag->store(1);
+    }
     printBox(title, text);
     return std::make_unique<TerminalProgress>(title);
 }

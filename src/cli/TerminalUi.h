@@ -13,6 +13,9 @@ namespace orven {
 // progress goes to standard error as whole percents.
 class TerminalUi : public Ui {
   public:
+    // signalled: not 0 once a signal asked the program to end; may be null.
+    explicit TerminalUi(const std::atomic<int>* signalled = nullptr) : m_signalled(signalled) {}
+
     void pump() override {}
     int messageBox(const std::string& text, const std::string& title, Buttons buttons,
                    Icon icon) override;
@@ -21,6 +24,9 @@ class TerminalUi : public Ui {
                                            std::atomic<int>* cancelFlag) override;
 
     static int safeAnswer(Buttons buttons);
+
+  private:
+    const std::atomic<int>* m_signalled;
 };
 
 }  // namespace orven

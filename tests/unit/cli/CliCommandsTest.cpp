@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fstream>
+#include <map>
+
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/TerminalUi.h"
@@ -37,13 +41,90 @@ TEST(CliOptionsTest, LineOptionsWinOverTheSettingsFile) {
     EXPECT_EQ(options->boxes, (std::vector<std::string>{"rusuroku/0101", "naisen/0201"}));
     EXPECT_TRUE(options->infoOnly);
     EXPECT_FALSE(options->responses);
+}
 
+TEST(CliOptionsTest, LinesAreTakenOrRefused) {
+    struct Case {
+        std::vector<std::string> line;
+        std::string command;
+        bool help;
+        bool version;
+    };
+    const Case cases[] = {
+        {{"--help"}, "", true, false},
+        {{"-h"}, "", true, false},
+        {{"download", "--user", "u", "--help", "--port", "x"}, "download", true, false},
+        {{"--version"}, "", false, true},
+        {{"list", "--box", "naisen/0201"}, "list", false, false},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto options = parse(c.line, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->command, c.command);
+        EXPECT_EQ(options->help, c.help);
+        EXPECT_EQ(options->version, c.version);
+    }
     for (const std::vector<std::string>& bad : {std::vector<std::string>{},
                                                 {"erase"},
+                                                {"erase", "--help"},
+                                                {"--user", "u", "--help"},
                                                 {"list", "--port", "70000"},
                                                 {"list", "--box"},
                                                 {"list", "--colour", "red"}}) {
-        EXPECT_FALSE(parse(bad, error)) << (bad.empty() ? "" : bad.back());
+        std::string error;
+        EXPECT_FALSE(parse(bad, error)) << ::testing::PrintToString(bad);
+        EXPECT_FALSE(error.empty());
+    }
+    // A box becomes a path under the store: nothing else than KIND/NAME may pass.
+    for (const char* box : {"0101", "rusuroku", "rusuroku/", "outou/0101", "/rusuroku/0101",
+                            "rusuroku//0101", "rusuroku/0101/", "rusuroku/..", "rusuroku/.",
+                            "../rusuroku/0101", "naisen/0201/../../..", "", "/"}) {
+        std::string error;
+        EXPECT_FALSE(parse({"download", "--box", box}, error)) << box;
+        EXPECT_NE(error.find("--box"), std::string::npos) << error;
+    }
+}
+
+TEST(CliOptionsTest, PasswordComesFromLineFileEnvironmentThenSettings) {
+    TempDir dir;
+    ProfileFile(dir / "ORVEN.ini").writeString("LOGIN", "PASS", "saved");
+    std::ofstream(dir / "crlf") << "from file\r\nsecond line\n";
+    std::ofstream(dir / "empty");
+    const std::string crlf = (dir / "crlf").string();
+    struct Case {
+        std::vector<std::string> line;
+        const char* environment;  // ORVEN_PASSWORD, null when not set
+        std::string expected;     // "" when the line is refused
+    };
+    const Case cases[] = {
+        {{"--password", "typed", "--password-file", crlf}, "env", "typed"},
+        {{"--password-file", crlf}, "env", "from file"},
+        {{}, "env", "env"},
+        {{}, nullptr, "saved"},
+        {{"--password-file", (dir / "missing").string()}, "env", ""},
+        {{"--password", "typed", "--password-file", (dir / "missing").string()}, nullptr, ""},
+        {{"--password-file", dir.path().string()}, nullptr, ""},
+        {{"--password-file", (dir / "empty").string()}, "env", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.line));
+        std::vector<std::string> line{"upload"};
+        line.insert(line.end(), c.line.begin(), c.line.end());
+        std::string error;
+        auto options = parse(line, error);
+        ASSERT_TRUE(options) << error;
+        const auto getenv = [&c](const char* name) {
+            return std::string(name) == "ORVEN_PASSWORD" ? c.environment : nullptr;
+        };
+        const bool taken = options->takePassword(getenv, error);
+        EXPECT_EQ(taken, !c.expected.empty()) << error;
+        if (taken) {
+            options->completeFrom(dir / "ORVEN.ini");
+            EXPECT_EQ(options->password, c.expected);
+        } else {
+            EXPECT_NE(error.find(c.line.back()), std::string::npos) << error;
+        }
     }
 }
 
@@ -71,23 +152,50 @@ TEST(CliCommandsTest, ListLineShowsFlagsAsTheListDoes) {
 }
 
 TEST(CliCommandsTest, SummariesMapToDistinctStatuses) {
-    DownloadSummary summary;
-    EXPECT_EQ(CliCommands::exitOf(summary), CliCommands::kSuccess);
-    summary.filesMissing = true;
-    EXPECT_EQ(CliCommands::exitOf(summary), CliCommands::kSuccess);
-    summary.result = -4;
-    summary.diskFull = true;
-    EXPECT_EQ(CliCommands::exitOf(summary), CliCommands::kDiskFull);
-    summary.result = -1;
-    EXPECT_EQ(CliCommands::exitOf(summary), CliCommands::kCommunication);
-    summary.cancelled = true;
-    EXPECT_EQ(CliCommands::exitOf(summary), CliCommands::kCancelled);
-    EXPECT_EQ(CliCommands::exitOf({-6, 0, 0, false, false, false, false, false}),
-              CliCommands::kLocalFailure);
+    // DownloadSummary::result as the loops fill it in.
+    constexpr int kLostConnection = -1;
+    constexpr int kNoSpace = -4;
+    constexpr int kLocal = -6;
+    using S = DownloadSummary;
+    const auto summary = [](int result, std::initializer_list<bool S::*> flags) {
+        S made;
+        made.result = result;
+        for (bool S::*flag : flags) {
+            made.*flag = true;
+        }
+        return made;
+    };
+    const std::map<std::string, std::pair<S, CliExit>> cases{
+        {"all stored", {summary(0, {}), CliExit::kSuccess}},
+        {"some were gone", {summary(0, {&S::filesMissing}), CliExit::kSuccess}},
+        {"disk full", {summary(kNoSpace, {&S::diskFull}), CliExit::kDiskFull}},
+        {"connection lost", {summary(kLostConnection, {&S::diskFull}), CliExit::kCommunication}},
+        {"cancelled",
+         {summary(kLostConnection, {&S::partial, &S::cancelled}), CliExit::kCancelled}},
+        {"partial", {summary(0, {&S::partial}), CliExit::kPartial}},
+        {"local failure", {summary(kLocal, {}), CliExit::kLocalFailure}},
+        {"local failure stops by the cancel flag",
+         {summary(kLocal, {&S::cancelled}), CliExit::kLocalFailure}},
+    };
+    for (const auto& [name, c] : cases) {
+        EXPECT_EQ(static_cast<int>(CliCommands::exitOf(c.first)), static_cast<int>(c.second))
+            << name;
+    }
     // Nobody answers at a terminal: questions get the answer that changes nothing.
     EXPECT_EQ(TerminalUi::safeAnswer(Buttons::YesNo), IdNo);
     EXPECT_EQ(TerminalUi::safeAnswer(Buttons::RetryCancel), IdCancel);
     EXPECT_EQ(TerminalUi::safeAnswer(Buttons::Ok), IdOk);
+}
+
+TEST(CliCommandsTest, ASignalBeforeTheJobStartsStillCancelsIt) {
+    std::atomic<int> signalled{0};
+    std::atomic<int> cancel{0};
+    TerminalUi ui(&signalled);
+    ui.openProgress("t", "x", &cancel);
+    EXPECT_EQ(cancel.load(), 0);
+    signalled = SIGTERM;
+    ui.openProgress("t", "x", &cancel);  // the job has just cleared the flag
+    EXPECT_EQ(cancel.load(), 1);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,6 +29,18 @@ std::vector<std::string> split(const std::string& text, char separator) {
         parts.push_back(part);
     }
     return parts;
+}
+
+// What a job leaves behind when it does not clean up: a bundle being received, a request list.
+std::vector<std::string> halfDoneFiles(const fs::path& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const fs::path& path = entry.path();
+        if (path.extension() == ".part" || path.extension().string().ends_with("co")) {
+            found.push_back(path.string());
+        }
+    }
+    return found;
 }
 
 // The real orven-cli against the demo main unit, in a home folder of its own.
@@ -142,40 +155,73 @@ TEST_F(CliEndToEndTest, ResponseMessagesGoDownAndBackUp) {
         stores += line.rfind("STOR", 0) == 0;
     }
     EXPECT_EQ(stores, responses);
+
+    mainunit::MainUnitFaults faults;
+    faults.refuseUploads = true;
+    server->setFaults(faults);
+    EXPECT_EQ(run("upload"), 8) << output("err");
+}
+
+TEST_F(CliEndToEndTest, HelpAndVersionGoToStandardOutput) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--help"},
+         "usage: orven-cli COMMAND \\[options\\]\n[\\s\\S]*exit status:\n  0  [\\s\\S]*"},
+        {{"download", "-h"},
+         "usage: orven-cli download [\\s\\S]*--password-file[\\s\\S]*  8  [\\s\\S]*"},
+        {{"--version"}, "orven-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"},
+    };
+    for (const auto& [line, expected] : cases) {
+        EXPECT_EQ(finish(start(line)), 0) << line.back();
+        EXPECT_TRUE(std::regex_match(output("out"), std::regex(expected))) << output("out");
+        EXPECT_EQ(output("err"), "");
+    }
 }
 
 TEST_F(CliEndToEndTest, ExitStatusesTellFailuresApart) {
     EXPECT_EQ(finish(start({"download", "--port", "x"})), 2);
     EXPECT_EQ(finish(start({"frobnicate"})), 2);
     EXPECT_EQ(run("download", {"--box", "0101"}), 2);
+    EXPECT_EQ(run("download", {"--box", "rusuroku/../../etc"}), 2);
+    EXPECT_EQ(run("download", {"--password-file", (dir / "none").string()}), 2);
     EXPECT_EQ(run("download", {"--password", "wrong"}), 3);  // the last --password wins
+    std::ofstream(dir / "password") << "zuka\r\n";
+    EXPECT_EQ(run("folder-download", {"--password", "", "--password-file", (dir / "password")}), 0)
+        << output("err");
     server->stop();
     EXPECT_EQ(run("folder-download"), 3);
     EXPECT_EQ(finish(start({"check-aac", (dir / "root").string()})), 6);
 }
 
-TEST_F(CliEndToEndTest, InterruptCancelsTheDownload) {
+// Each ending signal cancels like the dialog's Cancel: the job cleans up and ends with 5.
+TEST_F(CliEndToEndTest, SignalsCancelTheDownloadAndLeaveNothingHalfDone) {
     ASSERT_EQ(run("folder-download"), 0) << output("err");
-    // The bundle's reply is held back until the interrupt has certainly arrived.
+    // The bundle's reply is held back until the signal has certainly arrived.
     mainunit::MainUnitFaults faults;
-    faults.stallMs = 1500;
+    faults.stallMs = 1000;
     faults.stallCommand = "RETR";
     server->setFaults(faults);
-    server->clearCommands();
-    std::vector<std::string> args{"download"};
-    const auto c = connection();
-    args.insert(args.end(), c.begin(), c.end());
-    const pid_t pid = start(args);
-    bool retrSeen = false;
-    while (!retrSeen && waitpid(pid, nullptr, WNOHANG) == 0) {
-        for (const std::string& line : server->commands()) {
-            retrSeen = retrSeen || line.rfind("RETR", 0) == 0;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        server->clearCommands();
+        std::vector<std::string> args{"download"};
+        const auto c = connection();
+        args.insert(args.end(), c.begin(), c.end());
+        const pid_t pid = start(args);
+        bool retrSeen = false;
+        while (!retrSeen && waitpid(pid, nullptr, WNOHANG) == 0) {
+            for (const std::string& line : server->commands()) {
+                retrSeen = retrSeen || line.rfind("RETR", 0) == 0;
+            }
+            usleep(1000);
         }
-        usleep(1000);
+        ASSERT_TRUE(retrSeen);
+        const auto pending = halfDoneFiles(dir / "data");
+        ASSERT_FALSE(pending.empty()) << "a request list waits for the bundle";
+        kill(pid, signal);
+        EXPECT_EQ(finish(pid), 5) << output("err");
+        EXPECT_EQ(halfDoneFiles(dir / "data"), std::vector<std::string>{});
+        EXPECT_EQ(halfDoneFiles(dir / "home"), std::vector<std::string>{});
     }
-    ASSERT_TRUE(retrSeen);
-    kill(pid, SIGINT);
-    EXPECT_EQ(finish(pid), 5) << output("err");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "LinkFixture.h"
@@ -328,6 +329,52 @@ TEST_F(BoxDownloadJobTest, MessageRecordedMeanwhileKeepsTheBox) {
     EXPECT_TRUE(storedFully(local, kNew));
     EXPECT_EQ(sent("DELE /rusuroku/0101/*.vminf"), 1);
     EXPECT_EQ(heldBack.size(), 1u);
+}
+
+// A listing taken right before the DELE that does not come whole tells nothing about what the
+// main unit still has: the box stays there, without a word (it is no stored-copy question),
+// and the next run empties it.
+TEST_F(BoxDownloadJobTest, NoDeletionAfterAListingThatDidNotComeWhole) {
+    const std::vector<std::pair<const char*, std::function<void(MainUnitFaults&)>>> faults = {
+        {"cut with 426", [](MainUnitFaults& f) { f.cutListingInHalf = true; }},
+        {"over the size limit", [](MainUnitFaults& f) { f.oversizeListing = true; }},
+    };
+    switchDeletion(true);
+    std::vector<std::string> heldBack;
+    env.deletionHeldBack = [&](const std::string& remoteDir) { heldBack.push_back(remoteDir); };
+    for (const auto& [what, fault] : faults) {
+        SCOPED_TRACE(what);
+        fs::remove_all(local);
+        fs::create_directories(local);
+        server->clearCommands();  // the fault is armed by this run's RETR
+        when("RETR", [this, fault = fault] {
+            MainUnitFaults armed;
+            fault(armed);
+            armed.dropOnce = true;
+            server->setFaults(armed);
+        });
+        mark();
+        EXPECT_EQ(download(local, kBox), 0);
+        EXPECT_EQ(stored, 2);
+        EXPECT_EQ(sent("DELE"), 0);
+        EXPECT_TRUE(fs::exists(remote(kBox) / (std::string(kA) + ".vmdat")));
+    }
+    EXPECT_TRUE(heldBack.empty());
+    mark();
+    EXPECT_EQ(download(local, kBox), 0);
+    EXPECT_EQ(sent("DELE /rusuroku/0101/*.vminf"), 1);
+}
+
+// Someone else on the machine reaching the data port first gets nothing in, whatever the
+// transfer: listing, request list or bundle.
+TEST_F(BoxDownloadJobTest, StrangerOnTheDataPortIsTurnedAway) {
+    MainUnitFaults faults;
+    faults.strangerOnDataPort = true;
+    faults.strangerBytes = std::string(4096, 'x');
+    server->setFaults(faults);
+    EXPECT_EQ(download(local, kBox), 0);
+    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(readFile(local / (std::string(kA) + ".aac")), std::string(kVoiceBytes, 'c'));
 }
 
 TEST_F(BoxDownloadJobTest, NoDeletionWhenTheBundleWasCut) {
