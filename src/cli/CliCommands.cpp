@@ -1,10 +1,12 @@
 #include "cli/CliCommands.h"
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "link/FolderDownload.h"
 #include "link/ResponseUpload.h"
+#include "link/RotatingDialogueLog.h"
 #include "resources/Texts.h"
 #include "store/MessageFolder.h"
 #include "store/StoreNames.h"
@@ -58,11 +60,13 @@ CliCommands::CliCommands(CliOptions options, std::atomic<int>& cancelFlag,
       m_cancel(cancelFlag),
       m_signalled(signalled),
       m_ui(&signalled),
-      m_settings(settingsFile, ProfileFile::Encoding::Utf16Le, 0600) {
+      m_settings(settingsFile, ProfileFile::Encoding::Utf16Le, 0600),
+      m_dialogueLog(makeDialogueLog()) {
     FtpEnvironment ftp;
     ftp.ui = &m_ui;
     ftp.timing = &m_timing;
     ftp.cancelFlag = &m_cancel;
+    ftp.dialogueLog = m_dialogueLog.get();
     ftp.defaultLocalDirectory = m_options.store();
     m_ftp = std::make_unique<CFtpMng>(ftp);
     m_env.ftp = m_ftp.get();
@@ -83,8 +87,32 @@ CliCommands::~CliCommands() {
     }
 }
 
+std::unique_ptr<DialogueLog> CliCommands::makeDialogueLog() {
+    std::unique_ptr<DialogueLog> file;
+    if (!m_options.logFile.empty()) {
+        auto rotating = std::make_unique<RotatingDialogueLog>(m_options.logFile);
+        if (const int error = rotating->openError(); error != 0) {
+            m_logProblem = m_options.logFile.string() + ": " + std::strerror(error);
+        }
+        file = std::move(rotating);
+    }
+    if (!m_options.verbose) {
+        return file;
+    }
+    auto standardError = std::make_unique<StreamDialogueLog>(std::cerr);
+    if (!file) {
+        return standardError;
+    }
+    return std::make_unique<TeeDialogueLog>(std::move(file), std::move(standardError));
+}
+
 CliCommands::Exit CliCommands::run() {
     const std::string& command = m_options.command;
+    // The log was asked for to find a fault: a run without it would be lost.
+    if (!m_logProblem.empty()) {
+        std::fprintf(stderr, "orven-cli: cannot write the log %s\n", m_logProblem.c_str());
+        return Exit::kLocalFailure;
+    }
     for (const std::string& box : m_options.boxes) {
         // The box becomes a path under the store: nothing may lead out of it.
         if (!CliOptions::isBoxPath(box)) {

@@ -9,6 +9,7 @@
 #include "cli/CliOptions.h"
 #include "cli/TerminalUi.h"
 #include "link/CFtpMng.h"
+#include "link/DialogueLog.h"
 #include "link/DownloadFrontEnd.h"
 #include "link/JobEnvironment.h"
 #include "link/ResponseUpload.h"
@@ -52,6 +53,9 @@ class CliCommands {
     // kSuccess, or why there is no session.
     Exit logIn();
     Exit usage(const std::string& why);
+    // The log --log and -v ask for; null for none. A --log file that cannot be opened is
+    // noted in m_logProblem.
+    std::unique_ptr<DialogueLog> makeDialogueLog();
     bool signalled() const { return m_signalled.load() != 0; }
 
     CliOptions m_options;
@@ -62,6 +66,8 @@ class CliCommands {
     SystemClock m_clock;
     LocalFileSystem m_fileSystem;
     ProfileFile m_settings;
+    std::string m_logProblem;  // why the --log file cannot be written; empty when it can
+    std::unique_ptr<DialogueLog> m_dialogueLog;  // outlives m_ftp, whose QUIT it logs
     std::unique_ptr<CFtpMng> m_ftp;
     JobEnvironment m_env;
 };

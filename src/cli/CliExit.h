@@ -29,7 +29,8 @@ inline constexpr CliExitMeaning kCliExitMeanings[] = {
     {CliExit::kDiskFull, "not enough free disk space"},
     {CliExit::kCancelled, "cancelled by SIGINT, SIGTERM or SIGHUP"},
     {CliExit::kLocalFailure,
-     "any other local failure (store not readable or writable, not an AAC file)"},
+     "any other local failure (store not readable or writable, --log FILE not writable, not an "
+     "AAC file)"},
     {CliExit::kPartial,
      "partial download: some chosen messages were not stored (not gone, disk not full)"},
     {CliExit::kRefused, "the main unit refused an upload (450: in use, no room, newer copy)"},

@@ -44,7 +44,11 @@ constexpr std::string_view kConnection =
     "  --address A --port N --user U\n"
     "  --password-file FILE  the password is the file's first line\n"
     "  --password P          seen by every user of the machine (ps): prefer the file\n"
-    "  with neither, the password is $ORVEN_PASSWORD, else the one in ORVEN.ini\n";
+    "  with neither, the password is $ORVEN_PASSWORD, else the one in ORVEN.ini\n"
+    "dialogue log (every FTP command and reply line, the password shown as ****):\n"
+    "  --log FILE            appended to FILE (made with mode 0600; at 1 MiB it becomes\n"
+    "                        FILE.1, replacing the older one)\n"
+    "  -v                    written to standard error\n";
 constexpr std::string_view kStore =
     "store:\n"
     "  --data-folder DIR --folder NAME\n";
@@ -70,8 +74,16 @@ std::string exitStatuses() {
     return text;
 }
 
-bool isSwitch(const std::string& arg) {
-    return arg == "--info-only" || arg == "--responses";
+// The options without a value; false for any other argument.
+bool takeSwitch(CliOptions& options, const std::string& arg) {
+    bool* const flag = arg == "--info-only"   ? &options.infoOnly
+                       : arg == "--responses" ? &options.responses
+                       : arg == "-v"          ? &options.verbose
+                                              : nullptr;
+    if (flag != nullptr) {
+        *flag = true;
+    }
+    return flag != nullptr;
 }
 
 // --help, -h and --version end the reading of the line: nothing else is done.
@@ -157,9 +169,10 @@ std::optional<CliOptions> CliOptions::parse(int argc, char** argv, std::string& 
         if (takeInfoSwitch(options, arg)) {
             return options;
         }
-        if (isSwitch(arg)) {
-            (arg == "--info-only" ? options.infoOnly : options.responses) = true;
-        } else if (arg.rfind("--", 0) == 0) {
+        if (takeSwitch(options, arg)) {
+            continue;
+        }
+        if (arg.rfind("--", 0) == 0) {
             if (i + 1 >= argc) {
                 error = arg + " needs a value";
                 return std::nullopt;
@@ -191,6 +204,8 @@ bool CliOptions::take(const std::string& name, const std::string& value, std::st
         passwordFile = value;
     } else if (name == "--data-folder") {
         dataFolder = value;
+    } else if (name == "--log") {
+        logFile = value;
     } else if (name == "--folder") {
         folder = value;
     } else if (name == "--box") {

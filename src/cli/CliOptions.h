@@ -26,6 +26,8 @@ struct CliOptions {
     std::vector<std::string> boxes;  // "rusuroku/0101", "naisen/0201"
     bool infoOnly = false;
     bool responses = false;
+    std::filesystem::path logFile;       // --log: the dialogue with the main unit, in this file
+    bool verbose = false;                // -v: the dialogue on standard error
     std::vector<std::string> arguments;  // positional, after the command
 
     // nullopt with the reason in error when the line cannot be understood.

@@ -1,5 +1,7 @@
 #include "link/CFtpMng.h"
 
+#include <atomic>
+
 #include <arpa/inet.h>
 
 #include "link/ControlChannel.h"
@@ -16,6 +18,9 @@ constexpr int kMissing = 550;  // "550 Failed to change directory."
 constexpr int kRootSteps = 5;  // the boxes lie two levels deep, so five "CWD ../" always do
 constexpr std::size_t kRootListLimit = 102'400;
 constexpr std::size_t kBoxListLimit = 1'024'000;
+
+// Numbers the log-ins of the process for the dialogue log; every CFtpMng counts here.
+std::atomic<int> g_logIns{0};
 
 bool breaksLine(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
@@ -35,6 +40,7 @@ LinkContext contextOf(const FtpEnvironment& environment) {
     context.ui = environment.ui;
     context.timing = environment.timing ? *environment.timing : Timing{};
     context.cancelFlag = environment.cancelFlag;
+    context.dialogueLog = environment.dialogueLog;
     return context;
 }
 
@@ -54,6 +60,7 @@ int CFtpMng::Login(std::string_view address, std::string_view user, std::string_
     }
     m_connection.reset();
     m_connection = std::make_unique<FTPCONN_INFO>();
+    m_connection->logInNumber = ++g_logIns;
     if (!connect(address, port)) {
         return kNoConnection;
     }
@@ -111,7 +118,7 @@ int CFtpMng::ProbePort() {
         return 0;
     }
     std::string reply;
-    SocketOps::sendAll(m_connection->controlSocket, data.PortCommand());
+    control.SendLine(data.PortCommand());
     const bool answered = control.ReadReplyLine(reply, ControlChannel::kLineCapacity,
                                                 m_context.timing.replyTimeoutMs) > 0;
     data.Close();  // no data connection is ever made: any reply line means the unit is there

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include "link/DialogueLog.h"
 #include "link/SocketOps.h"
 #include "platform/CodePage.h"
 
@@ -53,9 +54,7 @@ ControlChannel::ControlChannel(FTPCONN_INFO& connection, const LinkContext& cont
 // A failed send is not the end: a "421" the main unit sent before it closed is still there
 // to be read, and a dead socket answers the read at once.
 int ControlChannel::SendCommand(std::string_view line) {
-    if (!line.empty()) {
-        SocketOps::sendAll(m_connection.controlSocket, CodePage::utf8ToCp932(line));
-    }
+    SendLine(line);
     std::string reply;
     if (readLine(reply) < 0) {
         return -1;
@@ -63,7 +62,27 @@ int ControlChannel::SendCommand(std::string_view line) {
     return Classify(reply);
 }
 
+bool ControlChannel::SendLine(std::string_view line) {
+    if (line.empty()) {
+        return true;
+    }
+    logSent(line);
+    return SocketOps::sendAll(m_connection.controlSocket, CodePage::utf8ToCp932(line));
+}
+
+// Whatever came is logged, also a line cut short by a time-out: support wants to see it.
 int ControlChannel::ReadReplyLine(std::string& line, std::size_t capacity, int timeoutMs) {
+    bool ended = false;
+    const int length = receiveLine(line, capacity, timeoutMs, ended);
+    if (ended || !line.empty()) {
+        logReceived(line);
+    }
+    return length;
+}
+
+// ended: the line's CR LF came.
+int ControlChannel::receiveLine(std::string& line, std::size_t capacity, int timeoutMs,
+                                bool& ended) {
     line.clear();
     const int fd = m_connection.controlSocket;
     while (line.size() + 1 < capacity) {
@@ -83,6 +102,7 @@ int ControlChannel::ReadReplyLine(std::string& line, std::size_t capacity, int t
         }
         if (byte == '\n' && !line.empty() && line.back() == '\r') {
             line.pop_back();
+            ended = true;
             break;
         }
         line.push_back(byte);
@@ -111,7 +131,7 @@ void ControlChannel::DrainControl() {
 // be read here, or it would be taken for the reply to the next command.
 int ControlChannel::AbortTransfer(bool noWait) {
     std::string line;
-    SocketOps::sendAll(m_connection.controlSocket, "ABOR\r\n");
+    SendLine("ABOR\r\n");
     if (readLine(line) <= 0) {
         return 0;
     }
@@ -142,7 +162,34 @@ int ControlChannel::ReadTransferEnd() {
         return -1;
     }
     char reply[kTransferEndBytes];
-    return ::recv(fd, reply, sizeof reply, 0) > 0 ? 0 : -1;
+    const ssize_t got = ::recv(fd, reply, sizeof reply, 0);
+    if (got <= 0) {
+        return -1;
+    }
+    // The read may hold several reply lines, or the start of one.
+    std::string_view rest(reply, static_cast<std::size_t>(got));
+    while (!rest.empty()) {
+        const std::size_t end = rest.find("\r\n");
+        logReceived(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
+    }
+    return 0;
+}
+
+void ControlChannel::logSent(std::string_view line) const {
+    if (m_context.dialogueLog) {
+        if (line.ends_with("\r\n")) {
+            line.remove_suffix(2);
+        }
+        m_context.dialogueLog->record(m_connection.logInNumber, DialogueLog::Direction::Sent, line);
+    }
+}
+
+void ControlChannel::logReceived(std::string_view bytes) const {
+    if (m_context.dialogueLog) {
+        m_context.dialogueLog->record(m_connection.logInNumber, DialogueLog::Direction::Received,
+                                      CodePage::cp932ToUtf8(bytes));
+    }
 }
 
 // Read the way atoi reads the first token: blanks skipped, digits up to the first other

@@ -10,7 +10,8 @@
 namespace orven {
 
 // The control connection of one log-in: sending command lines and reading, classifying and
-// throwing away reply lines. Reply lines are kept as the bytes that came (CP932).
+// throwing away reply lines. Reply lines are kept as the bytes that came (CP932). Every line
+// sent and every reply line read goes to the context's dialogue log.
 class ControlChannel {
   public:
     // Characters one reply line may hold, its terminator included: 510 are kept and the rest
@@ -23,6 +24,10 @@ class ControlChannel {
     // 0 for a success reply, else its code; -1 when no reply line came or the line holds no
     // code. An empty line only reads (the greeting).
     int SendCommand(std::string_view line);
+
+    // Sends the line (as SendCommand) without reading a reply. An empty line sends nothing.
+    // False when the send failed.
+    bool SendLine(std::string_view line);
 
     // One reply line without its CR LF into `line`: its length (also when the server closed
     // part way through it), or -1 when nothing was readable within the time or on an error.
@@ -53,6 +58,9 @@ class ControlChannel {
 
   private:
     int readLine(std::string& line);
+    int receiveLine(std::string& line, std::size_t capacity, int timeoutMs, bool& ended);
+    void logSent(std::string_view line) const;
+    void logReceived(std::string_view bytes) const;
 
     FTPCONN_INFO& m_connection;
     const LinkContext& m_context;

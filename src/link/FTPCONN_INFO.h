@@ -25,6 +25,8 @@ struct FTPCONN_INFO {
     sockaddr_in serverAddress{};
     // RETR writes its files here; every operation sets it.
     std::filesystem::path localDirectory;
+    // The log-ins of this process counted from 1: "#3" in the dialogue log.
+    int logInNumber = 0;
 };
 
 }  // namespace orven

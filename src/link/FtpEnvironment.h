@@ -5,6 +5,7 @@
 
 namespace orven {
 
+class DialogueLog;
 class Ui;
 struct Timing;
 
@@ -31,6 +32,7 @@ struct FtpEnvironment {
     FtpHooks* hooks = nullptr;
     const Timing* timing = nullptr;
     std::atomic<int>* cancelFlag = nullptr;  // the process-wide cancel flag
+    DialogueLog* dialogueLog = nullptr;      // every command and reply line, for support
     // Where RETR writes when an operation names no local folder.
     std::filesystem::path defaultLocalDirectory;
 };

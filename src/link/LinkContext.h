@@ -7,12 +7,15 @@
 
 namespace orven {
 
+class DialogueLog;
+
 // What every piece of the FTP dialogue needs besides the sockets: the event pump, the
-// time-outs and the cancel flag.
+// time-outs, the cancel flag and the dialogue log (null: none).
 struct LinkContext {
     Ui* ui = nullptr;
     Timing timing;
     std::atomic<int>* cancelFlag = nullptr;
+    DialogueLog* dialogueLog = nullptr;
 
     void pump() const {
         if (ui) {

@@ -108,6 +108,10 @@ fs::path UserFolders::holdingFolder() const {
     return dataFolder() / "tmp";
 }
 
+fs::path UserFolders::dialogueLogPath() const {
+    return dataFolder() / "ftp-dialogue.log";
+}
+
 std::optional<fs::path> UserFolders::documentsFromUserDirs() const {
     std::ifstream in(xdgBase("XDG_CONFIG_HOME", ".config") / "user-dirs.dirs");
     std::optional<fs::path> found;

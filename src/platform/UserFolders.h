@@ -6,7 +6,7 @@
 
 namespace orven {
 
-// The per-user folders that hold what the Windows program kept beside its program file.
+// The per-user folders that hold the program's settings and data.
 //
 // $ORVEN_HOME, when set and not empty, holds everything (tests and the demo use it). Without
 // it, settings go to ${XDG_CONFIG_HOME:-~/.config}/orven and data (the holding folder, the
@@ -27,6 +27,8 @@ class UserFolders {
     std::filesystem::path dataFolder() const;
     std::filesystem::path settingsPath() const;   // ORVEN.ini
     std::filesystem::path holdingFolder() const;  // tmp/ of the data folder
+    // The FTP dialogue with the main unit, for support (the backup beside it adds ".1").
+    std::filesystem::path dialogueLogPath() const;
 
     // XDG_DOCUMENTS_DIR of user-dirs.dirs, else ~/Documents when it exists, else the home.
     std::filesystem::path documentsFolder() const;

@@ -86,6 +86,34 @@ TEST(CliOptionsTest, LinesAreTakenOrRefused) {
     }
 }
 
+TEST(CliOptionsTest, DialogueLogGoesToAFileStandardErrorOrBoth) {
+    struct Case {
+        std::vector<std::string> line;
+        std::string logFile;
+        bool verbose;
+    };
+    const Case cases[] = {
+        {{"download"}, "", false},
+        {{"download", "--log", "/tmp/d.log"}, "/tmp/d.log", false},
+        {{"upload", "-v"}, "", true},
+        {{"folder-download", "-v", "--log", "d.log", "--user", "u"}, "d.log", true},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto options = parse(c.line, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->logFile, c.logFile);
+        EXPECT_EQ(options->verbose, c.verbose);
+        EXPECT_TRUE(options->arguments.empty()) << "-v is no positional argument";
+    }
+    std::string error;
+    EXPECT_FALSE(parse({"download", "--log"}, error));
+    EXPECT_EQ(error, "--log needs a value");
+    const std::string help = CliOptions::helpText("download");
+    EXPECT_NE(help.find("--log FILE"), std::string::npos) << help;
+    EXPECT_NE(help.find("-v "), std::string::npos) << help;
+}
+
 TEST(CliOptionsTest, PasswordComesFromLineFileEnvironmentThenSettings) {
     TempDir dir;
     ProfileFile(dir / "ORVEN.ini").writeString("LOGIN", "PASS", "saved");

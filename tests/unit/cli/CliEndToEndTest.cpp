@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -190,6 +191,32 @@ TEST_F(CliEndToEndTest, ExitStatusesTellFailuresApart) {
     server->stop();
     EXPECT_EQ(run("folder-download"), 3);
     EXPECT_EQ(finish(start({"check-aac", (dir / "root").string()})), 6);
+}
+
+// The dialogue goes to the file and to standard error alike, the password masked in both.
+TEST_F(CliEndToEndTest, DialogueIsLoggedToTheFileAndStandardError) {
+    const fs::path log = dir / "logs" / "ftp.log";
+    EXPECT_EQ(run("folder-download", {"--log", log.string()}), 6) << "no folder for the log";
+    EXPECT_NE(output("err").find("cannot write the log " + log.string()), std::string::npos)
+        << output("err");
+
+    fs::create_directories(dir / "logs");
+    ASSERT_EQ(run("folder-download", {"--log", log.string(), "-v"}), 0) << output("err");
+    struct stat status {};
+    ASSERT_EQ(::stat(log.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    const std::string inFile = output("logs/ftp.log");
+    const std::regex line("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} #1 [<>] .*");
+    const std::string err = output("err");
+    for (const std::string& each : split(inFile, '\n')) {
+        EXPECT_TRUE(std::regex_match(each, line)) << each;
+        EXPECT_NE(err.find(each + '\n'), std::string::npos) << "not on standard error: " << each;
+    }
+    for (const char* text : {" #1 > USER maint\n", " #1 > PASS ****\n", " #1 > QUIT\n"}) {
+        EXPECT_NE(inFile.find(text), std::string::npos) << text;
+    }
+    EXPECT_EQ(inFile.find("zuka"), std::string::npos);
+    EXPECT_EQ(err.find("zuka"), std::string::npos);
 }
 
 // Each ending signal cancels like the dialog's Cancel: the job cleans up and ends with 5.

@@ -34,6 +34,14 @@ TEST_F(UserFoldersTest, OrvenHomeElseTheXdgBaseFolders) {
     EXPECT_EQ(folders.holdingFolder(), home / ".local/share/orven/tmp");
 }
 
+// The window offers this file to the user: it must lie in the data folder, whichever it is.
+TEST_F(UserFoldersTest, DialogueLogLiesInTheDataFolder) {
+    env.set("XDG_DATA_HOME", "/data");
+    EXPECT_EQ(folders.dialogueLogPath(), "/data/orven/ftp-dialogue.log");
+    env.set("ORVEN_HOME", "/srv/orven");
+    EXPECT_EQ(folders.dialogueLogPath(), "/srv/orven/ftp-dialogue.log");
+}
+
 TEST_F(UserFoldersTest, DocumentsFolderComesFromUserDirsThenDocumentsThenHome) {
     EXPECT_EQ(folders.documentsFolder(), home.path());
     fs::create_directories(home / "Documents");
