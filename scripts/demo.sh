@@ -4,6 +4,27 @@
 # its own that already holds that log-in, so pressing "ログイン" is enough. The user's own
 # settings and data are never touched; everything made here is removed when orven ends.
 set -euo pipefail
+
+# The settings file as orven writes its own: UTF-16LE with a byte order mark and CRLF line
+# ends, so that a name orven stores in it later keeps every character.
+write_settings() {  # FILE PORT
+    local lines='[LOGIN]\r\nIP=127.0.0.1\r\nUSER=maint\r\nPASS=zuka\r\nCHECK=1\r\nPORT=%s\r\n'
+    (
+        umask 077  # it holds a password
+        {
+            printf '\xff\xfe'
+            # shellcheck disable=SC2059  # the format is the file's lines
+            printf "$lines" "$2" | iconv -f UTF-8 -t UTF-16LE
+        } >"$1"
+    )
+}
+
+# --write-settings FILE PORT: write only that settings file (the tests read it back).
+if [[ "${1:-}" == "--write-settings" ]]; then
+    write_settings "$2" "$3"
+    exit 0
+fi
+
 cd "$(dirname "$0")/.."
 build=${ORVEN_BUILD_DIR:-build}
 
@@ -48,16 +69,7 @@ if [[ -z "$server_pid" ]]; then
     exit 1
 fi
 
-# orven reads a plain ASCII settings file as well as its own UTF-16 form.
-cat >"$work/home/ORVEN.ini" <<INI
-[LOGIN]
-IP=127.0.0.1
-USER=maint
-PASS=zuka
-CHECK=1
-PORT=$port
-INI
-chmod 600 "$work/home/ORVEN.ini"
+write_settings "$work/home/ORVEN.ini" "$port"
 
 echo "main unit stand-in on 127.0.0.1:$port (user maint, password zuka)"
 ORVEN_HOME="$work/home" "$build/orven"

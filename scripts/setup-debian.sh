@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-translations-l10n  # Qt's own texts (menus, file dialogs) in Japanese
     libgtest-dev libgmock-dev libbenchmark-dev
     libpulse-dev
     curl vsftpd python3-pyftpdlib

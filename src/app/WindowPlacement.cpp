@@ -15,20 +15,26 @@ int clampToInt(std::int64_t value) {
                                                      std::numeric_limits<int>::max()));
 }
 
-// Moves [low, high] so that high is at most limit + 1 and low at least 1, keeping its size.
-void fitAxis(int& low, int& high, int limit) {
-    std::int64_t lo = low;
-    std::int64_t hi = high;
-    if (hi > limit) {
-        lo += limit - hi + 1;
-        hi = std::int64_t{limit} + 1;
+// Moves [low, high] into the span [origin, origin + extent]. A longer one becomes the span
+// itself; any other keeps its size and is moved so that high is at most origin + extent + 1
+// and low at least origin + 1.
+void fitAxis(int& low, int& high, int origin, int extent) {
+    std::int64_t lo = std::int64_t{low} - origin;
+    std::int64_t hi = std::int64_t{high} - origin;
+    if (hi - lo > extent) {
+        lo = 0;
+        hi = extent;
+    }
+    if (hi > extent) {
+        lo += extent - hi + 1;
+        hi = std::int64_t{extent} + 1;
     }
     if (lo < 0) {
         hi = hi - lo + 1;
         lo = 1;
     }
-    low = clampToInt(lo);
-    high = clampToInt(hi);
+    low = clampToInt(lo + origin);
+    high = clampToInt(hi + origin);
 }
 
 Rect readRect(const ProfileFile& file, const std::string& section) {
@@ -46,9 +52,9 @@ bool writeRect(ProfileFile& file, const std::string& section, const Rect& r) {
 
 }  // namespace
 
-Rect WindowPlacement::fitToScreen(Rect stored, int screenWidth, int screenHeight) {
-    fitAxis(stored.left, stored.right, screenWidth);
-    fitAxis(stored.top, stored.bottom, screenHeight);
+Rect WindowPlacement::fitToScreen(Rect stored, const Rect& screen) {
+    fitAxis(stored.left, stored.right, screen.left, screen.right - screen.left);
+    fitAxis(stored.top, stored.bottom, screen.top, screen.bottom - screen.top);
     return stored;
 }
 

@@ -35,9 +35,10 @@ class WindowPlacement {
         int showCmd = kShowNormal;
     };
 
-    // Moves a stored rectangle back onto a screen of the given size; a rectangle that was
-    // never stored becomes an empty one at (1, 1).
-    static Rect fitToScreen(Rect stored, int screenWidth, int screenHeight);
+    // Fits a stored rectangle into the screen's area for windows: one wider or taller than
+    // the area is cut to the area's width or height; any other is moved back onto it keeping
+    // its size. A rectangle that was never stored becomes an empty one at (1, 1) of the area.
+    static Rect fitToScreen(Rect stored, const Rect& screen);
 
     static Rect readMainWindow(const ProfileFile& file);
     static ListWindow readListWindow(const ProfileFile& file, int windowNumber);

@@ -197,6 +197,9 @@ inline constexpr std::string_view kMenuCascade = "重ねて表示";
 inline constexpr std::string_view kMenuManual = "取扱説明書を開く";
 inline constexpr std::string_view kMenuUpdate = "アップデート";
 inline constexpr std::string_view kMenuAbout = "バージョン情報";
+inline constexpr std::string_view kMenuDialogueLog = "通信ログを開く";
+inline constexpr std::string_view kDialogueLogCannotOpen =
+    "通信ログを開けませんでした。\nテキストファイルを開くアプリケーションを確認してください。";
 // ---- end of main window and start-up ----
 
 // ---- folder selection ----
@@ -217,5 +220,13 @@ inline constexpr std::string_view kFolderSetInputError = "入力値エラーで�
 inline constexpr std::string_view kFolderColumnName = "フォルダ名";
 inline constexpr std::string_view kFolderColumnPath = "パス名";
 // ---- end of folder selection ----
+
+// ---- start-up folder and volume dialogs (shell) ----
+inline constexpr std::string_view kFolderSetBrowse = "参照...";
+inline constexpr std::string_view kVolumeNote =
+    "※ここで設定した音量とミュートは、本アプリケーションの\n"
+    "　起動中のみ有効です。終了時にパソコンの音量とミュートは\n"
+    "　元に戻り、次回の起動時に再び設定されます。";
+// ---- end of start-up folder and volume dialogs ----
 
 }  // namespace orven::text

@@ -34,14 +34,14 @@ QIcon iconFor(Icon icon, const QStyle& style) {
 }  // namespace
 
 CCstmMsgbox::CCstmMsgbox(const CustomBox& box, QWidget* parent)
-    : QDialog(parent), m_closable(box.closable) {
+    : OrvenDialog(parent), m_closable(box.closable) {
     setObjectName("customMessageBox");
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (m_closable) {
         flags |= Qt::WindowCloseButtonHint;
     }
     setWindowFlags(flags);
-    setWindowTitle(qs(box.title));
+    setWindowTitle(titleText(box.title));
 
     auto* icon = new QLabel(this);
     icon->setObjectName("iconLabel");

@@ -2,8 +2,7 @@
 
 #include <string_view>
 
-#include <QDialog>
-
+#include "app/ui/OrvenDialog.h"
 #include "platform/Ui.h"
 
 class QPushButton;
@@ -13,7 +12,7 @@ namespace orven::ui {
 // The program's own message box: up to three buttons whose texts the platform box cannot
 // show. exec() returns the chosen button's CustomBox::Result, or CustomBox::Closed when a
 // closable box was closed. A box that is not closable has no close button and ignores Esc.
-class CCstmMsgbox : public QDialog {
+class CCstmMsgbox : public OrvenDialog {
     Q_OBJECT
 
   public:

@@ -11,7 +11,7 @@
 namespace orven::ui {
 
 CEndChkDlg::CEndChkDlg(const CORVENDoc& doc, bool canBackUp, QWidget* parent)
-    : QDialog(parent), m_backupWatch(*this) {
+    : OrvenDialog(parent), m_backupWatch(*this) {
     setObjectName("endDialog");
     setWindowTitle(qs(text::kEndTitle));
     auto* question = new QLabel(qs(text::kEndQuestion), this);

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QDialog>
-
 #include "app/CORVENDoc.h"
 #include "app/ui/DialogBackupWatch.h"
+#include "app/ui/OrvenDialog.h"
 
 namespace orven::ui {
 
 // Asks whether to end the program, optionally after a backup. The backup button is hidden
 // while no backup is scheduled and disabled while there is no data folder or the program
 // cannot run a backup. exec() returns a Result; Esc and closing count as No.
-class CEndChkDlg : public QDialog {
+class CEndChkDlg : public OrvenDialog {
     Q_OBJECT
 
   public:

@@ -8,15 +8,18 @@
 
 #include "app/StartupFolderSetting.h"
 #include "app/ui/CFolderSetSubDlg.h"
+#include "app/ui/FolderBrowser.h"
 #include "app/ui/QtText.h"
+#include "platform/UserFolders.h"
 #include "resources/Texts.h"
 
 namespace orven::ui {
 
 namespace {
 
-std::optional<std::string> pickWithSubDialog(QWidget* owner, const std::string& dataFolder) {
-    CFolderSetSubDlg dialog(dataFolder, owner);
+std::optional<std::string> pickWithSubDialog(QWidget* owner, const std::string& dataFolder,
+                                             CFolderSetSubDlg::Browse browse) {
+    CFolderSetSubDlg dialog(dataFolder, std::move(browse), owner);
     if (dialog.exec() != QDialog::Accepted || dialog.chosenFolder().empty()) {
         return std::nullopt;
     }
@@ -25,13 +28,15 @@ std::optional<std::string> pickWithSubDialog(QWidget* owner, const std::string& 
 
 }  // namespace
 
-CFolderSetDlg::CFolderSetDlg(CORVENDoc& doc, FolderAccessCheck& check, Ui& ui, PickFolder pick,
+CFolderSetDlg::CFolderSetDlg(CORVENDoc& doc, FolderAccessCheck& check, Ui& ui, Choosers choosers,
                              QWidget* parent)
-    : QDialog(parent),
+    : OrvenDialog(parent),
       m_doc(doc),
       m_check(check),
       m_ui(ui),
-      m_pick(std::move(pick)),
+      m_pick(std::move(choosers.pick)),
+      m_browse(std::move(choosers.browse)),
+      m_files(choosers.fileSystem ? *choosers.fileSystem : m_localFiles),
       m_last(new QRadioButton(qs(text::kFolderSetLast), this)),
       m_specified(new QRadioButton(qs(text::kFolderSetSpecified), this)),
       m_set(new QPushButton(qs(text::kFolderSetButton), this)),
@@ -45,7 +50,8 @@ CFolderSetDlg::CFolderSetDlg(CORVENDoc& doc, FolderAccessCheck& check, Ui& ui, P
     m_folder->setObjectName("folderEdit");
     if (!m_pick) {
         m_pick = [this](const std::string& dataFolder) {
-            return pickWithSubDialog(this, dataFolder);
+            return pickWithSubDialog(this, dataFolder,
+                                     [this](QWidget* owner) { return browseFolder(owner); });
         };
     }
     buildLayout();
@@ -107,6 +113,14 @@ void CFolderSetDlg::onSet() {
     if (const auto chosen = m_pick(m_doc.dataFolder.str())) {
         m_folder->setText(qs(*chosen));
     }
+}
+
+// Any folder, with the same network warning as every folder choice; the browser starts where
+// the download folder choice starts.
+std::optional<std::string> CFolderSetDlg::browseFolder(QWidget* owner) {
+    FolderChooser chooser(m_files, m_ui, m_browse ? m_browse : FolderBrowser::forOwner(owner));
+    return chooser.choose(std::string(text::kFolderSetTitle),
+                          FolderChooser::startFolder(m_doc, UserFolders()));
 }
 
 void CFolderSetDlg::onOk() {

@@ -13,28 +13,40 @@
 
 namespace orven::ui {
 
-CFolderSetSubDlg::CFolderSetSubDlg(const std::string& dataFolder, QWidget* parent)
-    : QDialog(parent), m_list(new QTreeWidget(this)), m_backupWatch(*this) {
+CFolderSetSubDlg::CFolderSetSubDlg(const std::string& dataFolder, Browse browse, QWidget* parent)
+    : OrvenDialog(parent),
+      m_list(new QTreeWidget(this)),
+      m_browse(std::move(browse)),
+      m_backupWatch(*this) {
     setObjectName("folderSetSubDialog");
     setWindowTitle(qs(text::kFolderSetTitle));
     m_list->setObjectName("folderList");
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({qs(text::kFolderColumnName), qs(text::kFolderColumnPath)});
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    layout->addLayout(buildButtons());
+    fill(dataFolder);
+}
+
+QHBoxLayout* CFolderSetSubDlg::buildButtons() {
+    auto* browse = new QPushButton(qs(text::kFolderSetBrowse), this);
+    browse->setObjectName("browseButton");
+    browse->setVisible(static_cast<bool>(m_browse));
     auto* ok = new QPushButton(qs(text::kButtonOk), this);
     ok->setObjectName("okButton");
     ok->setDefault(true);
     auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
     cancel->setObjectName("cancelButton");
+    connect(browse, &QPushButton::clicked, this, &CFolderSetSubDlg::onBrowse);
     connect(ok, &QPushButton::clicked, this, &CFolderSetSubDlg::onOk);
     connect(cancel, &QPushButton::clicked, this, &CFolderSetSubDlg::reject);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(browse);
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addLayout(buttons);
-    fill(dataFolder);
+    return buttons;
 }
 
 void CFolderSetSubDlg::fill(const std::string& dataFolder) {
@@ -52,6 +64,13 @@ void CFolderSetSubDlg::onOk() {
         m_chosen = utf8(item->text(1));
     }
     accept();
+}
+
+void CFolderSetSubDlg::onBrowse() {
+    if (const auto chosen = m_browse(this)) {
+        m_chosen = *chosen;
+        accept();
+    }
 }
 
 }  // namespace orven::ui

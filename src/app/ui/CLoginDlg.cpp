@@ -56,7 +56,7 @@ bool hasLeadByteCharacter(const std::u16string& text) {
 }  // namespace
 
 CLoginDlg::CLoginDlg(CORVENDoc& doc, LoginFunction login, QWidget* parent)
-    : QDialog(parent),
+    : OrvenDialog(parent),
       m_doc(doc),
       m_login(std::move(login)),
       m_address(new QLineEdit(this)),

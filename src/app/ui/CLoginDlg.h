@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include <QDialog>
-
 #include "app/CORVENDoc.h"
 #include "app/ui/DialogBackupWatch.h"
+#include "app/ui/OrvenDialog.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -20,7 +19,7 @@ namespace orven::ui {
 // the saved ones cleared again unless remembered), checks them, then logs in through the
 // given function; it closes with Accepted only when that succeeded, and shows why not
 // otherwise.
-class CLoginDlg : public QDialog {
+class CLoginDlg : public OrvenDialog {
     Q_OBJECT
 
   public:

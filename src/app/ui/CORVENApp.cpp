@@ -2,8 +2,14 @@
 
 #include <filesystem>
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QtUi.h"
+#include "link/RotatingDialogueLog.h"
 #include "platform/PulseAudioEndpoint.h"
 #include "resources/Texts.h"
 
@@ -20,14 +26,17 @@ CORVENApp::CORVENApp(UserFolders folders, const Timing& timing, AudioEndpoint* a
 CORVENApp::~CORVENApp() = default;
 
 bool CORVENApp::InitInstance() {
+    loadQtTexts();
     if (!acquireInstance()) {
         return false;
     }
     UserFolders::makePrivateFolder(m_folders.configFolder());
     UserFolders::makePrivateFolder(m_folders.dataFolder());
     m_ui = std::make_unique<QtUi>(m_timing);
+    m_dialogueLog = std::make_unique<RotatingDialogueLog>(m_folders.dialogueLogPath());
     m_frame = std::make_unique<CMainFrame>(CMainFrame::Services{
-        m_timing, *m_ui, m_fileSystem, *m_audio, m_folders.settingsPath(), m_folders.dataFolder()});
+        m_timing, *m_ui, m_fileSystem, *m_audio, m_folders.settingsPath(), m_folders.dataFolder(),
+        m_dialogueLog.get(), m_folders.dialogueLogPath()});
     m_frame->listWindows().setViewFactory(listViews);
     m_frame->setBackupHooks(backupHooks);
     if (!m_frame->create()) {
@@ -38,6 +47,16 @@ bool CORVENApp::InitInstance() {
     showVersionNotice();
     m_frame->checkOverdueBackup();
     return true;
+}
+
+// Qt's own texts (the menu of a text field, the file dialogs) in Japanese like the rest of
+// the program; where Qt's translations are not installed they stay in English.
+void CORVENApp::loadQtTexts() {
+    m_qtTexts = std::make_unique<QTranslator>();
+    if (m_qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(m_qtTexts.get());
+    }
 }
 
 bool CORVENApp::acquireInstance() {

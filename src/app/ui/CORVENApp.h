@@ -4,10 +4,13 @@
 
 #include "app/ui/BackupHooks.h"
 #include "app/ui/ListWindows.h"
+#include "link/DialogueLog.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/SingleInstance.h"
 #include "platform/Timing.h"
 #include "platform/UserFolders.h"
+
+class QTranslator;
 
 namespace orven {
 class AudioEndpoint;
@@ -37,6 +40,7 @@ class CORVENApp {
     ListWindows::ViewFactory listViews;
 
   private:
+    void loadQtTexts();
     bool acquireInstance();
     void checkStoreFolder();
     void showVersionNotice();
@@ -47,7 +51,9 @@ class CORVENApp {
     LocalFileSystem m_fileSystem;
     std::unique_ptr<AudioEndpoint> m_ownAudio;
     AudioEndpoint* m_audio;
+    std::unique_ptr<QTranslator> m_qtTexts;
     std::unique_ptr<QtUi> m_ui;
+    std::unique_ptr<DialogueLog> m_dialogueLog;  // outlives the window and its FTP client
     std::unique_ptr<CMainFrame> m_frame;
 };
 

@@ -14,14 +14,14 @@ namespace orven::ui {
 
 CProgressDlg::CProgressDlg(const std::string& title, const std::string& text,
                            std::atomic<int>* cancelFlag, QWidget* parent)
-    : QDialog(parent),
+    : OrvenDialog(parent),
       m_text(new QLabel(qs(text), this)),
       m_counter(new QLabel(this)),
       m_bar(new QProgressBar(this)),
       m_cancel(new QPushButton(qs(text::kButtonCancel), this)),
       m_cancelFlag(cancelFlag) {
     setObjectName("progressDialog");
-    setWindowTitle(qs(title));
+    setWindowTitle(titleText(title));
     setModal(false);
     m_text->setObjectName("textLabel");
     m_text->setTextFormat(Qt::PlainText);

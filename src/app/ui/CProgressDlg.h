@@ -3,7 +3,7 @@
 #include <atomic>
 #include <string>
 
-#include <QDialog>
+#include "app/ui/OrvenDialog.h"
 
 class QLabel;
 class QProgressBar;
@@ -15,7 +15,7 @@ namespace orven::ui {
 // an optional "done／total" counter and, with a cancel flag, a Cancel button that sets it.
 // The operation polls the flag and closes the dialog itself; Esc and the close button act as
 // Cancel.
-class CProgressDlg : public QDialog {
+class CProgressDlg : public OrvenDialog {
     Q_OBJECT
 
   public:

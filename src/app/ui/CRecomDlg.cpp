@@ -10,7 +10,7 @@
 
 namespace orven::ui {
 
-CRecomDlg::CRecomDlg(QWidget* parent) : QDialog(parent), m_backupWatch(*this) {
+CRecomDlg::CRecomDlg(QWidget* parent) : OrvenDialog(parent), m_backupWatch(*this) {
     setObjectName("reconnectDialog");
     setWindowTitle(qs(text::kReconnectTitle));
     auto* lost = new QLabel(qs(text::kReconnectLost), this);

@@ -1,14 +1,13 @@
 #pragma once
 
-#include <QDialog>
-
 #include "app/ui/DialogBackupWatch.h"
+#include "app/ui/OrvenDialog.h"
 
 namespace orven::ui {
 
 // Tells that the connection to the main unit broke and asks whether to reconnect or end the
 // program; the main window does either. exec() returns a Result.
-class CRecomDlg : public QDialog {
+class CRecomDlg : public OrvenDialog {
     Q_OBJECT
 
   public:

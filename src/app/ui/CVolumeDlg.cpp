@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -26,7 +27,7 @@ constexpr int kTypedMax = 999;
 }  // namespace
 
 CVolumeDlg::CVolumeDlg(CORVENDoc& doc, VolumeControl& volume, QWidget* parent)
-    : QDialog(parent),
+    : OrvenDialog(parent),
       m_doc(doc),
       m_volume(volume),
       m_off(new QRadioButton(qs(text::kVolumeOff), this)),
@@ -65,6 +66,10 @@ void CVolumeDlg::buildLayout() {
     connect(ok, &QPushButton::clicked, this, &CVolumeDlg::onOk);
     connect(cancel, &QPushButton::clicked, this, &CVolumeDlg::reject);
 
+    auto* note = new QLabel(qs(text::kVolumeNote), this);
+    note->setObjectName("noteLabel");
+    note->setTextFormat(Qt::PlainText);
+
     auto* level = new QHBoxLayout;
     level->addWidget(m_slider, 1);
     level->addWidget(m_spin);
@@ -77,6 +82,7 @@ void CVolumeDlg::buildLayout() {
     layout->addWidget(m_on);
     layout->addLayout(level);
     layout->addWidget(m_mute);
+    layout->addWidget(note);
     layout->addLayout(buttons);
 }
 

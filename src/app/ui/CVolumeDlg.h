@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QDialog>
-
 #include "app/CORVENDoc.h"
 #include "app/VolumeControl.h"
 #include "app/ui/DialogBackupWatch.h"
+#include "app/ui/OrvenDialog.h"
 
 class QCheckBox;
 class QRadioButton;
@@ -16,7 +15,7 @@ namespace orven::ui {
 // The PC volume setting: adjust or not, the level (slider and number kept equal, a typed
 // value clamped to 0..100) and mute. OK applies through the volume control and closes; when
 // the sound device cannot be opened it tells so and stays open with nothing changed.
-class CVolumeDlg : public QDialog {
+class CVolumeDlg : public OrvenDialog {
     Q_OBJECT
 
   public:

@@ -76,45 +76,9 @@ void DialogBar::addButton(int id, int column, int row) {
     m_buttons[id] = button;
 }
 
-bool DialogBar::allowed(int id, const BarState& s) {
-    const OperationFlags& f = s.flags;
-    switch (id) {
-        case 1002:
-        case 1003:
-            return s.loggedIn && s.storeHasBoxKinds;
-        case 1004:
-            return f.voiceDownload && s.loggedIn;
-        case 1009:
-            return s.folderLineFilled;
-        case 1010:
-        case 1011:
-            return s.listActive;
-        case 1012:
-            return f.voiceDownload;
-        case 1013:
-            return f.saveToFolder;
-        case 1014:
-            return f.play;
-        case 1015:
-            return f.remove;
-        case 1016:
-            return f.moveCopy;
-        case 1017:
-            return s.listActive && s.loggedIn && f.upload;
-        case 1018:
-            return s.listActive && f.add;
-        default:
-            return true;
-    }
-}
-
-bool DialogBar::implemented(int id) {
-    return id == 1005 || id == 1006 || id == 1007;
-}
-
-void DialogBar::updateEnabled(const BarState& state) {
+void DialogBar::updateEnabled(const std::function<bool(int id)>& enabled) {
     for (auto& [id, button] : m_buttons) {
-        button->setEnabled(implemented(id) && allowed(id, state));
+        button->setEnabled(enabled(id));
     }
 }
 

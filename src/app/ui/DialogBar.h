@@ -1,34 +1,20 @@
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include <QWidget>
+
+#include "app/CommandIds.h"
+#include "app/CommandTable.h"
 
 class QPushButton;
 
 namespace orven::ui {
 
+using orven::OperationFlags;
+
 class NameLine;
-
-// The seven permissions the active list view grants; all false with no list view.
-struct OperationFlags {
-    bool saveToFolder = false;
-    bool voiceDownload = false;
-    bool play = false;
-    bool moveCopy = false;
-    bool add = false;
-    bool remove = false;
-    bool upload = false;
-};
-
-// What the buttons' enable rules look at.
-struct BarState {
-    bool loggedIn = false;
-    bool listActive = false;
-    bool storeHasBoxKinds = false;  // the store folder holds both box-kind folders
-    bool folderLineFilled = false;  // the folder name line holds more than one character
-    OperationFlags flags;
-};
 
 // The bar at the top of the main window: the command buttons 1001 to 1018 ("button1001" ...)
 // and the folder and box name lines.
@@ -36,8 +22,8 @@ class DialogBar : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kFirstButton = 1001;
-    static constexpr int kLastButton = 1018;
+    static constexpr int kFirstButton = command::kFirstButton;
+    static constexpr int kLastButton = command::kLastButton;
 
     explicit DialogBar(QWidget* parent);
 
@@ -45,11 +31,8 @@ class DialogBar : public QWidget {
     NameLine* folderLine() const { return m_folderLine; }
     NameLine* boxLine() const { return m_boxLine; }
 
-    // Whether button `id` may be used in `state`, by the product's rules.
-    static bool allowed(int id, const BarState& state);
-    // Buttons whose commands this program carries; the others stay disabled.
-    static bool implemented(int id);
-    void updateEnabled(const BarState& state);
+    // Enables each button by the rule (the session's command table).
+    void updateEnabled(const std::function<bool(int id)>& enabled);
 
     // Places the three menu buttons at the right edge and stretches the name lines to it.
     void layoutTo(int rightEdge);

@@ -9,7 +9,8 @@ namespace orven::ui {
 FolderChooser::Browse FolderBrowser::forOwner(QWidget* owner) {
     return
         [owner](const std::string& title, const std::string& start) -> std::optional<std::string> {
-            const QString chosen = QFileDialog::getExistingDirectory(owner, qs(title), qs(start));
+            const QString chosen =
+                QFileDialog::getExistingDirectory(owner, titleText(title), qs(start));
             if (chosen.isEmpty()) {
                 return std::nullopt;
             }

@@ -1,39 +1,38 @@
 #include "app/ui/KeepAlive.h"
 
+#include <QThread>
+
+#include "app/ui/QtUi.h"
+#include "resources/Texts.h"
+
 namespace orven::ui {
 
-KeepAlive::KeepAlive(const Timing& timing, Hooks hooks, QObject* parent)
-    : QObject(parent), m_timing(timing), m_hooks(std::move(hooks)) {
+KeepAlive::KeepAlive(const Timing& timing, SessionController& session, Act act, QObject* parent)
+    : QObject(parent), m_timing(timing), m_session(session), m_act(std::move(act)) {
     setObjectName("keepAlive");
     m_timer.setObjectName("keepAliveTimer");
     connect(&m_timer, &QTimer::timeout, this, &KeepAlive::tick);
 }
 
-void KeepAlive::start() {
-    m_timer.start(m_timing.keepAliveTimerMs);
-}
-
-void KeepAlive::stop() {
-    m_timer.stop();
+void KeepAlive::setRunning(bool running) {
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, running] { setRunning(running); }, Qt::QueuedConnection);
+        return;
+    }
+    if (running) {
+        m_timer.start(m_timing.keepAliveTimerMs);
+    } else {
+        m_timer.stop();
+    }
 }
 
 void KeepAlive::tick() {
-    if (m_hooks.mayProbe()) {
-        // A transfer in progress is activity; probing would cut into its replies.
-        if (m_hooks.linkBusy()) {
-            resetIdle();
-            return;
-        }
-        if (m_hooks.connected() && !m_hooks.probe()) {
-            m_hooks.lost();
-            return;
-        }
-    }
-    if (m_hooks.loggedIn() && ++m_idleTicks >= m_timing.idleLogOutTicks) {
-        stop();
-        resetIdle();
-        m_hooks.idleLogOut();
-    }
+    m_act(m_session.keepAliveTick(downloadWindowOpen()));
+}
+
+bool KeepAlive::downloadWindowOpen() {
+    return QtUi::windowTitled(text::kProgressDownloading);
 }
 
 }  // namespace orven::ui

@@ -5,43 +5,37 @@
 #include <QObject>
 #include <QTimer>
 
+#include "app/SessionController.h"
 #include "platform/Timing.h"
 
 namespace orven::ui {
 
-// Timer 1 of the main window: while logged in it probes the main unit now and then, so a
-// lost connection is noticed, and logs an idle session out after Timing::idleLogOutTicks
-// ticks without FTP activity. The main window supplies what it looks at and what it does.
+// Timer 1 of the main window. Each tick asks the session whether to probe, whether the link
+// is gone or the session idle too long; the window acts on the answer.
 class KeepAlive : public QObject {
     Q_OBJECT
 
   public:
-    struct Hooks {
-        std::function<bool()> mayProbe;   // no backup runs and a client exists
-        std::function<bool()> linkBusy;   // a download window is open or the worker is busy
-        std::function<bool()> connected;  // the client holds a connection
-        std::function<bool()> probe;      // true when the main unit answered
-        std::function<void()> lost;       // the probe failed
-        std::function<bool()> loggedIn;
-        std::function<void()> idleLogOut;  // the count reached the limit
-    };
+    using Act = std::function<void(SessionController::KeepAliveStep)>;
 
-    KeepAlive(const Timing& timing, Hooks hooks, QObject* parent);
+    KeepAlive(const Timing& timing, SessionController& session, Act act, QObject* parent);
 
-    void start();
-    void stop();
-    void resetIdle() { m_idleTicks = 0; }
+    // May be called on any thread; the timer itself runs on the window's.
+    void setRunning(bool running);
     bool isActive() const { return m_timer.isActive(); }
-    int idleTicks() const { return m_idleTicks; }
+    int idleTicks() const { return m_session.idleTicks(); }
 
     // One tick, also called directly by tests.
     void tick();
 
+    // A download progress window holds the link: its transfers are the activity.
+    static bool downloadWindowOpen();
+
   private:
     const Timing& m_timing;
-    Hooks m_hooks;
+    SessionController& m_session;
+    Act m_act;
     QTimer m_timer;
-    int m_idleTicks = 0;
 };
 
 }  // namespace orven::ui

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -109,9 +110,18 @@ std::unique_ptr<Progress> QtUi::openProgress(const std::string& title, const std
     });
 }
 
+bool QtUi::windowTitled(std::string_view title) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == qs(title)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int QtUi::showMessageBox(QWidget* parent, const std::string& text, const std::string& title,
                          Buttons buttons, Icon icon) {
-    QMessageBox box(messageIcon(icon), qs(title), qs(text), QMessageBox::NoButton, parent);
+    QMessageBox box(messageIcon(icon), titleText(title), qs(text), QMessageBox::NoButton, parent);
     std::vector<std::pair<QAbstractButton*, int>> results;
     for (const ButtonSpec& button : buttonSpecs(buttons)) {
         results.emplace_back(box.addButton(qs(button.text), button.role), button.result);

@@ -36,6 +36,8 @@ class QtUi : public Ui {
 
     // The platform-style message box on the GUI thread, with Japanese button labels.
     // Returns a DialogResult.
+    // A visible top-level window carries this title (a progress or error window is open).
+    static bool windowTitled(std::string_view title);
     static int showMessageBox(QWidget* parent, const std::string& text, const std::string& title,
                               Buttons buttons, Icon icon);
 

@@ -10,6 +10,7 @@
 
 #include "app/ui/CFolderSetDlg.h"
 #include "app/ui/CFolderSetSubDlg.h"
+#include "gui/ModalWatch.h"
 #include "platform/FileSystem.h"
 
 using orven::CORVENDoc;
@@ -18,6 +19,7 @@ using orven::FileSystem;
 using orven::FolderAccessCheck;
 using orven::Icon;
 using orven::Timing;
+using orven::test::ModalWatch;
 using orven::ui::CFolderSetDlg;
 using orven::ui::CFolderSetSubDlg;
 
@@ -28,14 +30,17 @@ T* child(const QWidget& parent, const char* name) {
     return parent.findChild<T*>(name);
 }
 
-// Every folder is local and there, or every folder is on a share that stays lost.
+// Every folder is local and there, or every folder is on a share that stays lost. Folders
+// under /net/ are on a share that is there.
 class StubFileSystem : public FileSystem {
   public:
     explicit StubFileSystem(bool shareLost) : m_shareLost(shareLost) {}
     std::optional<std::uint64_t> freeSpace(const std::filesystem::path&) const override {
         return std::nullopt;
     }
-    bool isNetworkPath(const std::filesystem::path&) const override { return m_shareLost; }
+    bool isNetworkPath(const std::filesystem::path& folder) const override {
+        return m_shareLost || folder.string().starts_with("/net/");
+    }
     bool isReachable(const std::filesystem::path&) const override { return !m_shareLost; }
     bool reconnect(const std::filesystem::path&) override { return false; }
     bool flushToDisk(const std::filesystem::path&) const override { return true; }
@@ -83,10 +88,10 @@ struct Fixture {
     FolderAccessCheck check{files, ui, Timing{}, [](std::chrono::milliseconds) {}};
     std::vector<std::string> pickedIn;
     std::optional<std::string> pickAnswer;
-    CFolderSetDlg dialog{doc, check, ui, [this](const std::string& dataFolder) {
+    CFolderSetDlg dialog{doc, check, ui, {.pick = [this](const std::string& dataFolder) {
                              pickedIn.push_back(dataFolder);
                              return pickAnswer;
-                         }};
+                         }}};
 };
 
 // The "設定" button and the edit, as "button,edit" with 1 for enabled.
@@ -120,7 +125,8 @@ class FolderSetDialogTest : public QObject {
         StubFileSystem files(false);
         RecordingUi ui;
         FolderAccessCheck check(files, ui, Timing{});
-        CFolderSetDlg specified(doc, check, ui, [](const std::string&) { return std::nullopt; });
+        CFolderSetDlg specified(doc, check, ui,
+                                {.pick = [](const std::string&) { return std::nullopt; }});
         QVERIFY(child<QRadioButton>(specified, "specifiedFolderRadio")->isChecked());
         QCOMPARE(controlsEnabled(specified), QStringLiteral("1,1"));
         QCOMPARE(child<QLineEdit>(specified, "folderEdit")->text(), QStringLiteral("/vm/DL_7"));
@@ -205,6 +211,61 @@ class FolderSetDialogTest : public QObject {
         list->setCurrentItem(list->topLevelItem(1));
         child(dialog, "okButton")->click();
         QCOMPARE(dialog.chosenFolder(), data.string() + "/DL_B");
+    }
+
+    void subDialogBrowsesForAFolderAnywhere() {
+        QTemporaryDir empty;
+        CFolderSetSubDlg withoutBrowser(empty.path().toStdString());
+        withoutBrowser.show();
+        QVERIFY(child(withoutBrowser, "browseButton")->isHidden());
+
+        std::vector<std::optional<std::string>> answers{std::nullopt, "/other/DL_5"};
+        std::vector<QWidget*> owners;
+        CFolderSetSubDlg dialog("", [&](QWidget* owner) {
+            owners.push_back(owner);
+            auto answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        });
+        dialog.show();
+        QCOMPARE(child<QTreeWidget>(dialog, "folderList")->topLevelItemCount(), 0);
+        QCOMPARE(child(dialog, "browseButton")->text(), QStringLiteral("参照..."));
+        child(dialog, "browseButton")->click();  // the browser cancelled: nothing chosen
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.chosenFolder().empty());
+        child(dialog, "browseButton")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.chosenFolder(), std::string("/other/DL_5"));
+        QCOMPARE(owners, (std::vector<QWidget*>{&dialog, &dialog}));
+    }
+
+    void setButtonReachesTheFolderBrowserWithTheNetworkWarning() {
+        CORVENDoc doc;
+        StubFileSystem files(false);
+        RecordingUi ui;
+        FolderAccessCheck check(files, ui, Timing{});
+        std::vector<std::string> titles;
+        std::vector<std::string> answers{"/net/DL_1", "/local/DL_9"};
+        CFolderSetDlg dialog(doc, check, ui,
+                             {.browse =
+                                  [&](const std::string& title, const std::string&) {
+                                      titles.push_back(title);
+                                      const std::string answer = answers.front();
+                                      answers.erase(answers.begin());
+                                      return std::optional<std::string>(answer);
+                                  },
+                              .fileSystem = &files});
+        dialog.show();
+        child<QRadioButton>(dialog, "specifiedFolderRadio")->click();
+        ModalWatch<CFolderSetSubDlg> watch(
+            [](CFolderSetSubDlg* sub) { child(*sub, "browseButton")->click(); });
+        child(dialog, "setButton")->click();
+        QVERIFY(watch.fired());
+        // The share's folder was refused at the warning and the browser came again.
+        QCOMPARE(ui.boxes.size(), std::size_t(1));
+        QCOMPARE(ui.boxes[0].title, std::string("ドライブの確認"));
+        QCOMPARE(titles, (std::vector<std::string>(2, "起動時のフォルダ指定")));
+        QCOMPARE(child<QLineEdit>(dialog, "folderEdit")->text(), QStringLiteral("/local/DL_9"));
     }
 };
 

@@ -3,26 +3,64 @@
 #include <thread>
 
 #include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 #include "ShellHarness.h"
+#include "app/CommandIds.h"
 #include "app/ui/CEndChkDlg.h"
 #include "app/ui/CFolderSetDlg.h"
 #include "app/ui/CRecomDlg.h"
 #include "app/ui/CVolumeDlg.h"
 #include "app/ui/DialogBar.h"
 #include "app/ui/KeepAlive.h"
+#include "app/ui/NameLine.h"
 #include "resources/Texts.h"
 
 using namespace orven;
 using namespace orven::test;
-using orven::ui::BarState;
 using orven::ui::DialogBar;
 
 namespace {
 
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Whether the whole widget shows: within each widget around it up to its window, and under
+// no sibling stacked above it or above one of those.
+bool shownWhole(const QWidget* widget) {
+    const QWidget* window = widget->window();
+    const auto inWindow = [window](const QWidget* w) {
+        return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+    };
+    const QRect whole = inWindow(widget);
+    for (const QWidget* w = widget; w != window; w = w->parentWidget()) {
+        const QWidget* parent = w->parentWidget();
+        if (!inWindow(parent).contains(whole)) {
+            return false;
+        }
+        const QObjectList& siblings = parent->children();
+        for (qsizetype i = siblings.indexOf(const_cast<QWidget*>(w)) + 1; i < siblings.size();
+             ++i) {
+            const auto* above = qobject_cast<const QWidget*>(siblings[i]);
+            if (above && above->isVisible() && !above->isWindow() &&
+                inWindow(above).intersects(whole)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Whether a button's text fits into the part of the button that its label is drawn in.
+bool labelFits(const QPushButton& button) {
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    const QRect label =
+        button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button);
+    return button.fontMetrics().horizontalAdvance(button.text()) <= label.width();
 }
 
 // Records the keys and mouse presses that reach the widget it watches.
@@ -214,28 +252,6 @@ class MainFrameTest : public QObject {
         QCOMPARE(shell.button(1016)->text(), QStringLiteral("移動・コピー"));
     }
 
-    void enableRulesFollowSessionListAndFlags() {
-        BarState state;
-        QVERIFY(!DialogBar::allowed(1002, state));
-        state.loggedIn = true;
-        QVERIFY(!DialogBar::allowed(1002, state));  // the store lacks its box folders
-        state.storeHasBoxKinds = true;
-        QVERIFY(DialogBar::allowed(1003, state));
-        QVERIFY(!DialogBar::allowed(1004, state));
-        state.flags.voiceDownload = true;
-        QVERIFY(DialogBar::allowed(1004, state) && DialogBar::allowed(1012, state));
-        state.flags.upload = true;
-        QVERIFY(!DialogBar::allowed(1017, state));  // needs an active list as well
-        state.listActive = true;
-        QVERIFY(DialogBar::allowed(1017, state) && DialogBar::allowed(1010, state));
-        state.loggedIn = false;
-        QVERIFY(!DialogBar::allowed(1017, state) && !DialogBar::allowed(1004, state));
-        QVERIFY(!DialogBar::allowed(1009, state));
-        state.folderLineFilled = true;
-        QVERIFY(DialogBar::allowed(1009, state));
-        QVERIFY(DialogBar::allowed(1005, BarState{}) && DialogBar::allowed(1001, BarState{}));
-    }
-
     void noButtonCoversAnotherAtTheSmallestWidth() {
         Shell shell;
         shell.frame->resize(shell.frame->minimumWidth(), shell.frame->minimumHeight());
@@ -252,6 +268,39 @@ class MainFrameTest : public QObject {
         }
     }
 
+    // Every button and both name lines stay whole at the smallest size: none cut off by
+    // the window, none under another, and a line of text fits into each name line.
+    void dialogBarShowsWholeAtTheSmallestSize() {
+        Shell shell;
+        const QString folder = QStringLiteral("/home/user/留守録データ/DL_202401/");
+        const QString boxes = QStringLiteral(
+            "留守録BOX:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,"
+            "18,19,20,21,22,23,24,25,26,27,28,29,30,31,32");
+        auto* folderLine = shell.frame->findChild<ui::NameLine*>("folderNameLine");
+        auto* boxLine = shell.frame->findChild<ui::NameLine*>("boxNameLine");
+        folderLine->setLineText(folder);
+        boxLine->setLineText(boxes);
+        shell.frame->resize(shell.frame->minimumSize());
+        QApplication::processEvents();
+        QCOMPARE(shell.frame->size(), QSize(845, 250));
+
+        QList<QWidget*> parts;
+        for (int id = DialogBar::kFirstButton; id <= DialogBar::kLastButton; ++id) {
+            QPushButton* button = shell.button(id);
+            QVERIFY2(labelFits(*button), qPrintable(button->text()));
+            parts << button;
+        }
+        parts << folderLine << boxLine;
+        for (QWidget* part : parts) {
+            QVERIFY2(shownWhole(part), qPrintable(part->objectName()));
+        }
+        for (ui::NameLine* line : {folderLine, boxLine}) {
+            const int textLine = line->fontMetrics().lineSpacing() +
+                                 2 * static_cast<int>(line->document()->documentMargin());
+            QVERIFY2(line->viewport()->height() >= textLine, qPrintable(line->objectName()));
+        }
+    }
+
     void layoutKeepsTheMenuButtonsAtTheRightEdge() {
         Shell shell;
         shell.frame->resize(1000, 400);
@@ -264,10 +313,10 @@ class MainFrameTest : public QObject {
 
     void pauseWaitsForTheWorkerAndExitStopsIt() {
         Shell shell;
-        auto& worker = shell.frame->worker();
+        auto& worker = shell.frame->session().worker();
         std::atomic<bool> running{false};
         worker.setBusy(true);
-        shell.frame->startWorker([&worker, &running] {
+        shell.frame->session().startWorker([&worker, &running] {
             running = true;
             while (!worker.stopRequested()) {
                 if (worker.pauseRequested()) {
@@ -277,11 +326,11 @@ class MainFrameTest : public QObject {
             }
             worker.markStopped();
         });
-        shell.frame->PauseAlwaysDownload(true);
+        shell.frame->session().pauseWorker(true);
         QVERIFY(!worker.busy());
         QVERIFY(worker.foregroundJob());
         QVERIFY(worker.pauseRequested());
-        shell.frame->SetAlwaysDownloadPause(false);
+        worker.requestPause(false);
         QVERIFY(!worker.pauseRequested());
         closeWithYes(*shell.frame);
         QVERIFY(running);
@@ -291,6 +340,7 @@ class MainFrameTest : public QObject {
     void exitWritesSettingsAndPlacement() {
         Shell shell;
         shell.frame->setGeometry(40, 50, 900, 300);
+        const QRect frame = shell.frame->frameGeometry();  // stored as the outer frame
         shell.frame->doc().savedUser = "office";
         shell.frame->doc().volumeSetting = 70;
         closeWithYes(*shell.frame);
@@ -301,10 +351,11 @@ class MainFrameTest : public QObject {
         const ProfileFile file(shell.settingsPath());
         QCOMPARE(file.getString("LOGIN", "USER"), std::string("office"));
         QCOMPARE(file.getInt("VOLUME", "VOLSET_VALUE", 0), 70);
-        const QRect normal = shell.frame->normalGeometry();
-        QCOMPARE(file.getInt("Window", "Left", 0), normal.left());
-        QCOMPARE(file.getInt("Window", "Right", 0), normal.left() + normal.width());
-        QCOMPARE(file.getInt("Window", "Bottom", 0), normal.top() + normal.height());
+        QVERIFY(frame.top() < 50);
+        QCOMPARE(file.getInt("Window", "Left", 0), frame.left());
+        QCOMPARE(file.getInt("Window", "Top", 0), frame.top());
+        QCOMPARE(file.getInt("Window", "Right", 0), frame.left() + frame.width());
+        QCOMPARE(file.getInt("Window", "Bottom", 0), frame.top() + frame.height());
     }
 
     void helpItemsTellWhatIsMissing() {
@@ -329,6 +380,16 @@ class MainFrameTest : public QObject {
         shell.button(1007)->click();
         shell.action(32821)->trigger();
         QVERIFY(update.fired());
+
+        // No log has been written in this home yet.
+        ModalWatch<QMessageBox> log([](QMessageBox* box) {
+            QCOMPARE(box->text(), qs(text::kDialogueLogCannotOpen));
+            box->accept();
+        });
+        shell.button(1007)->click();
+        QVERIFY(shell.action(command::kDialogueLog)->isEnabled());
+        shell.action(command::kDialogueLog)->trigger();
+        QVERIFY(log.fired());
     }
 
     void startupFolderItemOpensTheFolderDialogAndStoresItsChoice() {
@@ -418,7 +479,7 @@ class MainFrameTest : public QObject {
                                              runs.push_back(completionMessage);
                                              return true;
                                          }});
-        shell.frame->setBackupWatch(true);
+        shell.frame->session().setBackupWatch(true);
         due = true;
         QTRY_COMPARE(runs, std::vector<bool>{true});
 

@@ -86,6 +86,10 @@ class ShellDialogsTest : public QObject {
         for (const char* name : {"volumeSlider", "volumeSpin", "muteCheck"}) {
             QVERIFY2(!child<QWidget>(dialog, name)->isEnabled(), name);
         }
+        // The values hold only while the program runs, and the dialog says so.
+        const auto* note = child<QLabel>(dialog, "noteLabel");
+        QVERIFY(note && note->isVisible());
+        QVERIFY2(note->text().contains(QStringLiteral("起動中のみ")), qPrintable(note->text()));
     }
 
     void typedLevelAbove100IsStoredAs100() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -82,10 +83,17 @@ struct Shell {
         make();
     }
     Shell() { make(); }
+    // Writes the settings before the window reads them.
+    explicit Shell(const std::function<void(ProfileFile&)>& prepare) {
+        ProfileFile settings(settingsPath(), ProfileFile::Encoding::Utf16Le, 0600);
+        prepare(settings);
+        make();
+    }
     void make() {
         ui = std::make_unique<ui::QtUi>(timing);
         frame = std::make_unique<ui::CMainFrame>(ui::CMainFrame::Services{
-            timing, *ui, fileSystem, audio, settingsPath(), home.path().toStdString()});
+            timing, *ui, fileSystem, audio, settingsPath(), home.path().toStdString(), nullptr,
+            home.path().toStdString() + "/ftp-dialogue.log"});
         QVERIFY(frame->create());
         frame->show();
     }

@@ -9,34 +9,50 @@ namespace {
 
 constexpr int W = 1920;
 constexpr int H = 1080;
+constexpr Rect kScreen{0, 0, W, H};
 using WP = WindowPlacement;
 
 TEST(WindowPlacementFit, RectangleOnScreenStaysWhereItWas) {
-    EXPECT_EQ(WP::fitToScreen({10, 20, 900, 600}, W, H), (Rect{10, 20, 900, 600}));
-    EXPECT_EQ(WP::fitToScreen({0, 0, W, H}, W, H), (Rect{0, 0, W, H}));
+    EXPECT_EQ(WP::fitToScreen({10, 20, 900, 600}, kScreen), (Rect{10, 20, 900, 600}));
+    EXPECT_EQ(WP::fitToScreen({0, 0, W, H}, kScreen), kScreen);
 }
 
 TEST(WindowPlacementFit, BeyondRightOrBottomEdgeMovesBackKeepingItsSize) {
-    EXPECT_EQ(WP::fitToScreen({1500, 100, 2400, 600}, W, H), (Rect{1021, 100, W + 1, 600}));
-    EXPECT_EQ(WP::fitToScreen({100, 900, 600, 1300}, W, H), (Rect{100, 681, 600, H + 1}));
+    EXPECT_EQ(WP::fitToScreen({1500, 100, 2400, 600}, kScreen), (Rect{1021, 100, W + 1, 600}));
+    EXPECT_EQ(WP::fitToScreen({100, 900, 600, 1300}, kScreen), (Rect{100, 681, 600, H + 1}));
 }
 
 TEST(WindowPlacementFit, NegativeLeftOrTopMovesToOneKeepingItsSize) {
-    EXPECT_EQ(WP::fitToScreen({-300, 50, 500, 450}, W, H), (Rect{1, 50, 801, 450}));
-    EXPECT_EQ(WP::fitToScreen({50, -40, 450, 400}, W, H), (Rect{50, 1, 450, 441}));
+    EXPECT_EQ(WP::fitToScreen({-300, 50, 500, 450}, kScreen), (Rect{1, 50, 801, 450}));
+    EXPECT_EQ(WP::fitToScreen({50, -40, 450, 400}, kScreen), (Rect{50, 1, 450, 441}));
 }
 
 TEST(WindowPlacementFit, NeverStoredBecomesEmptyAtOneOne) {
     const int u = WP::kUnset;
-    EXPECT_EQ(WP::fitToScreen({u, u, u, u}, W, H), (Rect{1, 1, 1, 1}));
+    EXPECT_EQ(WP::fitToScreen({u, u, u, u}, kScreen), (Rect{1, 1, 1, 1}));
 }
 
-TEST(WindowPlacementFit, AbsurdValuesDoNotOverflow) {
-    const Rect r = WP::fitToScreen({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, W, H);
-    EXPECT_EQ(r.left, 1);
-    EXPECT_EQ(r.top, 1);
-    EXPECT_GT(r.right, 1);
-    EXPECT_GT(r.bottom, 1);
+// A window saved on a larger screen must come back whole, its title bar and the menu
+// buttons at its right edge within reach.
+TEST(WindowPlacementFit, LargerThanTheScreenIsCutToIt) {
+    const Rect small{0, 0, 1280, 1024};
+    EXPECT_EQ(WP::fitToScreen({0, 0, 1700, 900}, small), (Rect{0, 0, 1280, 900}));
+    EXPECT_EQ(WP::fitToScreen({-40, 200, 1660, 1100}, small), (Rect{0, 125, 1280, 1025}));
+    EXPECT_EQ(WP::fitToScreen({300, -50, 2000, 1100}, small), small);
+}
+
+TEST(WindowPlacementFit, AbsurdValuesDoNotOverflowAndGiveTheWholeScreen) {
+    EXPECT_EQ(WP::fitToScreen({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kScreen), kScreen);
+}
+
+// Panels take part of the screen: the same rules hold within the area left to windows.
+TEST(WindowPlacementFit, ScreenAreaBesidePanelsIsMeasuredFromItsOwnCorner) {
+    const int u = WP::kUnset;
+    const Rect area{60, 32, 1280, 1024};  // panels at the left and the top
+    EXPECT_EQ(WP::fitToScreen({u, u, u, u}, area), (Rect{61, 33, 61, 33}));
+    EXPECT_EQ(WP::fitToScreen({100, 0, 900, 400}, area), (Rect{100, 33, 900, 433}));
+    EXPECT_EQ(WP::fitToScreen({900, 700, 1400, 1100}, area), (Rect{781, 625, 1281, 1025}));
+    EXPECT_EQ(WP::fitToScreen({0, 0, 1700, 900}, area), (Rect{60, 33, 1280, 933}));
 }
 
 TEST(WindowPlacementOrder, WindowStoredWithZOrderOneIsActivatedLast) {
