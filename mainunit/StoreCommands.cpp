@@ -12,6 +12,7 @@
 #include "mainunit/ServedTree.h"
 #include "mainunit/SessionHost.h"
 #include "mainunit/StopSignal.h"
+#include "mainunit/TransferFaults.h"
 #include "mainunit/UploadImage.h"
 #include "platform/FileOps.h"
 #include "store/HeaderBlock.h"
@@ -137,28 +138,13 @@ void StoreCommands::sendListing(std::string text) {
     if (faults.oversizeListing) {
         text = Listing::padLastLineTo(text, MainUnitFaults::kClientListingLimit);
     }
-    const Cut cut = listingCut(faults, text.size());
+    const TransferFaults::Cut cut = TransferFaults::listingCut(faults, text.size());
     Payload payload;
     payload.addBytes(std::move(text));
     const auto outcome = sendPayload(payload, "Here comes the directory listing.", cut);
     if (outcome && faults.oversizeListing) {
         host.dropFired(SessionHost::Drop::OversizeListing);
     }
-}
-
-StoreCommands::Cut StoreCommands::dataCut(const MainUnitFaults& faults) {
-    return {faults.dropDataAfterBytes, SessionHost::Drop::Data};
-}
-
-// The earlier of the cut of every data connection and the listing's own; on a tie the latter.
-StoreCommands::Cut StoreCommands::listingCut(const MainUnitFaults& faults, std::uint64_t size) {
-    const std::int64_t listing =
-        faults.cutListingInHalf ? static_cast<std::int64_t>(size / 2) : faults.cutListingAfterBytes;
-    const Cut data = dataCut(faults);
-    if (listing < 0 || (data.afterBytes >= 0 && data.afterBytes < listing)) {
-        return data;
-    }
-    return {listing, SessionHost::Drop::ListingCut};
 }
 
 void StoreCommands::retrieve(const std::string& argument) {
@@ -177,7 +163,7 @@ void StoreCommands::retrieve(const std::string& argument) {
     sendPayload(payload,
                 "Opening BINARY mode data connection for " + ServedTree::nameOf(file->path) + " (" +
                     std::to_string(*size) + " bytes).",
-                dataCut(m_session.host().faults()));
+                TransferFaults::dataCut(m_session.host().faults()));
 }
 
 // "RETR <folder>/*.datco" or "*.infco": one bundle from the last request list of that kind
@@ -207,7 +193,7 @@ void StoreCommands::retrieveBundle(const std::string& folder, const std::string&
         payload.addFile(entry.file, 0, entry.length);
     }
     const auto outcome = sendPayload(payload, "Opening BINARY mode data connection for the bundle.",
-                                     dataCut(m_session.host().faults()));
+                                     TransferFaults::dataCut(m_session.host().faults()));
     if (outcome == DataChannel::Outcome::Done) {
         m_handedOut.insert(stems.begin(), stems.end());
     }
@@ -221,7 +207,7 @@ bool StoreCommands::openData(DataChannel& channel) {
         m_session.reply(425, "Use PORT first.");
         return false;
     }
-    sendStranger(*port);
+    TransferFaults::sendStranger(m_session, *port);
     if (!channel.connect(*port)) {
         m_session.reply(425, "Failed to establish connection.");
         return false;
@@ -229,33 +215,9 @@ bool StoreCommands::openData(DataChannel& channel) {
     return true;
 }
 
-// The stranger is closed before the real connection is made, so it is the first one waiting
-// at the client, and a client that takes it reads its bytes and then the end of the data.
-void StoreCommands::sendStranger(const sockaddr_in& port) {
-    SessionHost& host = m_session.host();
-    const MainUnitFaults faults = host.faults();
-    if (!faults.strangerOnDataPort) {
-        return;
-    }
-    sockaddr_in from{};
-    from.sin_family = AF_INET;
-    DataChannel stranger(m_session.control(), host.stopSignal(), host.options().dataTimeoutMs);
-    if (::inet_pton(AF_INET, faults.strangerAddress.c_str(), &from.sin_addr) != 1 ||
-        !stranger.connect(port, &from)) {
-        host.log("stranger could not connect from " + faults.strangerAddress);
-        return;
-    }
-    host.log("stranger connected from " + faults.strangerAddress);
-    Payload bytes;
-    bytes.addBytes(faults.strangerBytes);
-    stranger.send(bytes, MainUnitFaults::kNoDrop);
-    stranger.close();
-    host.dropFired(SessionHost::Drop::Stranger);
-}
-
 std::optional<DataChannel::Outcome> StoreCommands::sendPayload(Payload& payload,
                                                                const std::string& opening,
-                                                               Cut cut) {
+                                                               TransferFaults::Cut cut) {
     SessionHost& host = m_session.host();
     DataChannel channel(m_session.control(), host.stopSignal(), host.options().dataTimeoutMs);
     if (!openData(channel)) {
@@ -276,7 +238,7 @@ std::optional<std::string> StoreCommands::receiveFile(std::size_t limit) {
     }
     m_session.reply(150, "Ok to send data.");
     std::string bytes;
-    const Cut cut = dataCut(host.faults());
+    const TransferFaults::Cut cut = TransferFaults::dataCut(host.faults());
     const auto outcome = channel.receive(bytes, limit, cut.afterBytes);
     channel.close();
     if (outcome != DataChannel::Outcome::Done) {

@@ -11,6 +11,7 @@
 
 #include "mainunit/DataChannel.h"
 #include "mainunit/SessionHost.h"
+#include "mainunit/TransferFaults.h"
 
 namespace orven::mainunit {
 
@@ -43,21 +44,12 @@ class StoreCommands {
     std::optional<Target> storeTarget(std::string_view argument) const;
     static Upload kindOf(const std::string& path);
 
-    // Where a transfer is cut on purpose, and the fault that does it.
-    struct Cut {
-        std::int64_t afterBytes = MainUnitFaults::kNoDrop;
-        SessionHost::Drop fault = SessionHost::Drop::Data;
-    };
-    static Cut dataCut(const MainUnitFaults& faults);
-    static Cut listingCut(const MainUnitFaults& faults, std::uint64_t size);
-
     void sendListing(std::string text);
     void retrieveBundle(const std::string& folder, const std::string& pattern);
     bool openData(DataChannel& channel);
-    void sendStranger(const sockaddr_in& port);
     // Nothing when no data connection came about (the reply has been given).
     std::optional<DataChannel::Outcome> sendPayload(Payload& payload, const std::string& opening,
-                                                    Cut cut);
+                                                    TransferFaults::Cut cut);
     std::optional<std::string> receiveFile(std::size_t limit);
     void finish(DataChannel::Outcome outcome, SessionHost::Drop cutBy);
 
