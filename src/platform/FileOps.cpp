@@ -134,13 +134,14 @@ void syncVolume(const fs::path& path) {
     }
 }
 
-void syncFolder(const fs::path& folder) {
+bool syncFolder(const fs::path& folder) {
     const int fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        (void)::fsync(fd);
-        ::close(fd);
+    if (fd < 0) {
+        return false;
     }
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
 }
 
 int createTempBeside(const fs::path& file, unsigned mode, fs::path& temp) {
@@ -275,6 +276,10 @@ bool FileOps::flushFile(const fs::path& file) {
     return ::close(fd) == 0 && flushed;
 }
 
+bool FileOps::flushFolder(const fs::path& folder) {
+    return syncFolder(folder);
+}
+
 bool FileOps::replaceFileAtomically(const fs::path& file, std::string_view bytes,
                                     unsigned newFileMode) {
     fs::path temp;
@@ -285,7 +290,7 @@ bool FileOps::replaceFileAtomically(const fs::path& file, std::string_view bytes
     bool ok = keepModeOf(file, fd) && writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(temp.c_str(), file.c_str()) == 0) {
-        syncFolder(file.parent_path());
+        (void)syncFolder(file.parent_path());
         return true;
     }
     ::unlink(temp.c_str());

@@ -45,6 +45,9 @@ class FileOps {
 
     // Waits until the file's bytes are on the disk; false when that failed.
     static bool flushFile(const std::filesystem::path& file);
+    // Waits until the folder's entries (names made, renamed or removed in it) are on the
+    // disk; false when that failed.
+    static bool flushFolder(const std::filesystem::path& folder);
 
     // Writes the bytes to a temporary file next to the target, syncs it and renames it over
     // the target, so a crash leaves either the old or the new file, never a half-written one.

@@ -7,8 +7,6 @@
 
 #include "platform/FileOps.h"
 #include "store/HeaderBlock.h"
-#include "store/MessageFolder.h"
-#include "store/StoreNames.h"
 
 namespace orven {
 
@@ -16,10 +14,12 @@ struct BundleReader::Job {
     std::istream& in;
     path bundleFolder;
     const path& destFolder;
-    std::vector<std::string>* names;
     bool voiceFollows;
     bool replace;
     const DestinationMap* map;
+    StoreBatch& batch;
+    // Voice files leave in one write or a few, whatever the piece size.
+    std::vector<char> writeBuffer = std::vector<char>(kStreamBufferSize);
 };
 
 namespace {
@@ -34,27 +34,21 @@ void skip(std::istream& in, std::uint64_t length) {
     in.seekg(static_cast<std::streamoff>(length), std::ios::cur);
 }
 
-void removeFile(const std::filesystem::path& file) {
-    std::error_code ec;
-    std::filesystem::remove(file, ec);
-}
-
-bool fileExists(const std::filesystem::path& file) {
-    std::error_code ec;
-    return std::filesystem::exists(file, ec);
-}
-
 // A name with a separator would put files beside or above the destination.
 bool isPlainName(const std::string& name) {
     return !name.empty() && name.find_first_of("/\\") == std::string::npos;
 }
 
-void record(std::vector<std::string>* names, const std::string& stored) {
-    if (names != nullptr) {
-        names->push_back(stored == MessageInfoFile::kAlready
-                             ? stored
-                             : std::filesystem::path(stored).filename().string());
+// Every folder this bundle may write into.
+std::vector<std::filesystem::path> foldersOf(const std::filesystem::path& destFolder,
+                                             const DestinationMap* map) {
+    if (map == nullptr) {
+        return {destFolder};
     }
+    std::vector<std::filesystem::path> folders = map->folders();
+    std::sort(folders.begin(), folders.end());
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    return folders;
 }
 
 }  // namespace
@@ -66,41 +60,50 @@ int BundleReader::UnpackBundle(const path& destFolder, const path& bundle,
                                const DestinationMap* map) {
     try {
         if (!m_context.accessOk()) {
-            return -1;
+            return kFailed;
         }
-        std::ifstream in(bundle, std::ios::binary);
+        for (const path& folder : foldersOf(destFolder, map)) {
+            StoreBatch::removeLeftovers(folder);
+        }
+        std::vector<char> readBuffer(kStreamBufferSize);
+        std::ifstream in;
+        in.rdbuf()->pubsetbuf(readBuffer.data(), std::ssize(readBuffer));
+        in.open(bundle, std::ios::binary);
         if (!in) {
-            return 0;
+            return kNotOpened;
         }
         std::string head(kHeadSize, '\0');
         // A bundle too short for its head holds no entries.
         const std::uint32_t count = readExactly(in, head) ? HeaderBlock::readBigEndian32(head) : 0;
         const path bundleFolder = bundle.has_parent_path() ? bundle.parent_path() : path(".");
-        Job job{in, bundleFolder, destFolder, names, voiceFollows, replace, map};
+        StoreBatch batch(m_context, names, replace);
+        Job job{in, bundleFolder, destFolder, voiceFollows, replace, map, batch};
         return unpackEntries(job, count);
     } catch (...) {
-        return -1;
+        return kFailed;
     }
 }
 
+// Whatever ends the loop, the entries completed before it are committed.
 int BundleReader::unpackEntries(Job& job, std::uint32_t count) {
-    for (std::uint32_t i = 0; i < count; ++i) {
+    Outcome outcome = Outcome::Stored;
+    for (std::uint32_t i = 0; i < count && !job.batch.failed(); ++i) {
         m_context.pump();
         if (m_context.stopped()) {
             break;
         }
-        const Outcome outcome = unpackEntry(job);
-        if (outcome == Outcome::Failed) {
-            return -1;
-        }
-        if (outcome == Outcome::DiskFull) {
-            return -4;
-        }
-        if (outcome == Outcome::End) {
+        outcome = unpackEntry(job);
+        if (outcome != Outcome::Stored && outcome != Outcome::Dropped) {
             break;
         }
+        if (job.batch.full()) {
+            job.batch.commit();
+        }
     }
-    return job.names != nullptr ? static_cast<int>(job.names->size()) : 1;
+    if (!job.batch.commit() || outcome == Outcome::Failed) {
+        return kFailed;
+    }
+    return outcome == Outcome::DiskFull ? kDiskFull : job.batch.count();
 }
 
 BundleReader::Outcome BundleReader::unpackEntry(Job& job) {
@@ -118,71 +121,90 @@ BundleReader::Outcome BundleReader::unpackEntry(Job& job) {
     if (!isPlainName(block.fileName())) {
         return Outcome::End;
     }
-    const std::string stored =
-        m_infoFile.StoreHeaderBlock(block, job.destFolder, job.voiceFollows, job.map);
-    if (stored.empty()) {
-        return Outcome::End;
+    const std::optional<PlannedInfo> plan = planEntry(job, block);
+    if (!plan) {
+        return job.batch.failed() ? Outcome::Failed : Outcome::End;
     }
-    if (!job.voiceFollows) {
-        record(job.names, stored);
-        return Outcome::Stored;
+    if (job.voiceFollows) {
+        return unpackVoice(job, *plan);
     }
-    return unpackVoice(job, stored);
+    return addEntry(job, *plan, {}, 0);
 }
 
-BundleReader::Outcome BundleReader::unpackVoice(Job& job, const std::string& stored) {
-    const bool already = stored == MessageInfoFile::kAlready;
-    std::string lengthBytes(4, '\0');
-    const bool haveLength = readExactly(job.in, lengthBytes);
-    const std::uint64_t length = HeaderBlock::readBigEndian32(lengthBytes);
-    if (!haveLength || !hasRoom(job, length)) {
-        if (!already) {
-            removeFile(stored);
+// A message named twice in one bundle is looked at again once the first copy has its names,
+// as if every entry were stored on its own.
+std::optional<BundleReader::PlannedInfo> BundleReader::planEntry(Job& job,
+                                                                 const HeaderBlock& block) {
+    auto plan = m_infoFile.planHeaderBlock(block, job.destFolder, job.voiceFollows, job.map);
+    if (plan && job.batch.holds(plan->file)) {
+        if (!job.batch.commit()) {
+            return std::nullopt;
         }
-        return haveLength ? Outcome::DiskFull : Outcome::End;
+        plan = m_infoFile.planHeaderBlock(block, job.destFolder, job.voiceFollows, job.map);
     }
-    const path voice = already ? path() : StoreNames::voicePath(stored);
-    if (already || (!job.replace && fileExists(voice))) {
+    return plan;
+}
+
+BundleReader::Outcome BundleReader::unpackVoice(Job& job, const PlannedInfo& plan) {
+    std::string lengthBytes(4, '\0');
+    if (!readExactly(job.in, lengthBytes)) {
+        return Outcome::End;
+    }
+    const std::uint64_t length = HeaderBlock::readBigEndian32(lengthBytes);
+    if (!hasRoom(job, length)) {
+        return Outcome::DiskFull;
+    }
+    if (plan.already || (!job.replace && FileOps::findAnyCase(plan.voice))) {
         skip(job.in, length);
-        record(job.names, stored);
-        return Outcome::Stored;
+        return addEntry(job, plan, {}, 0);
     }
-    const Outcome copied = copyVoice(job, voice, length);
+    // The voice is complete before the record that says it is stored is written.
+    const Outcome copied = copyVoice(job, plan.voice, length);
     if (copied != Outcome::Stored) {
-        removeFile(stored);
         return copied;
     }
-    record(job.names, stored);
-    if (job.replace) {
-        MessageFolder(m_context).RemoveOlderCopies(voice.parent_path(), voice.filename().string());
+    return addEntry(job, plan, plan.voice, length);
+}
+
+// The information file joins the batch under its temporary name, with the voice file
+// written before it if there is one.
+BundleReader::Outcome BundleReader::addEntry(Job& job, const PlannedInfo& plan, const path& voice,
+                                             std::uint64_t voiceBytes) {
+    if (plan.already) {
+        job.batch.add({std::string(MessageInfoFile::kAlready), {}, {}}, 0);
+        return Outcome::Stored;
     }
+    if (!StoreBatch::writePart(plan.file, plan.bytes)) {
+        if (!voice.empty()) {
+            StoreBatch::removePart(voice);
+        }
+        return Outcome::End;
+    }
+    job.batch.add({plan.file.filename().string(), plan.file, voice},
+                  plan.bytes.size() + voiceBytes);
     return Outcome::Stored;
 }
 
-// Stored when the voice file is complete under its name; Dropped when it could not be made
-// but the bundle stands at the next entry; End or Failed as the loop should go on.
+// Stored when the voice is complete under its temporary name; Dropped when it could not be
+// made but the bundle stands at the next entry; End or Failed as the loop should go on.
+// Nothing of it is left otherwise.
 BundleReader::Outcome BundleReader::copyVoice(Job& job, const path& voice, std::uint64_t length) {
-    const path part = voice.string() + std::string(kPartSuffix);
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    const path part = StoreBatch::partOf(voice);
+    std::ofstream out;
+    out.rdbuf()->pubsetbuf(job.writeBuffer.data(), std::ssize(job.writeBuffer));
+    out.open(part, std::ios::binary | std::ios::trunc);
     if (!out) {
         skip(job.in, length);
         return Outcome::Dropped;
     }
     Outcome outcome = copyPieces(job.in, out, length);
     out.close();
-    // Under its name the file counts as stored, also after a power cut: it must be whole.
-    if (outcome == Outcome::Stored && (out.fail() || !FileOps::flushFile(part))) {
+    if (outcome == Outcome::Stored && out.fail()) {
         outcome = Outcome::Failed;
     }
-    std::error_code ec;
-    if (outcome == Outcome::Stored) {
-        std::filesystem::rename(part, voice, ec);
-        if (!ec) {
-            return Outcome::Stored;
-        }
-        outcome = Outcome::Dropped;
+    if (outcome != Outcome::Stored) {
+        StoreBatch::removePart(voice);
     }
-    removeFile(part);
     return outcome;
 }
 
@@ -213,11 +235,7 @@ BundleReader::Outcome BundleReader::copyPieces(std::istream& in, std::ostream& o
 }
 
 bool BundleReader::hasRoom(const Job& job, std::uint64_t length) const {
-    if (m_context.fileSystem == nullptr) {
-        return true;
-    }
-    const auto free = m_context.fileSystem->freeSpace(job.bundleFolder);
-    return !free || *free >= length + kSpareBytes;
+    return m_context.hasRoom(job.bundleFolder, length + kSpareBytes);
 }
 
 }  // namespace orven

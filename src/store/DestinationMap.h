@@ -20,6 +20,8 @@ class DestinationMap {
     const std::filesystem::path& lastFound() const { return m_lastFound; }
 
     bool empty() const { return m_names.empty(); }
+    // Every folder of the map, once for each name.
+    const std::vector<std::filesystem::path>& folders() const { return m_folders; }
 
   private:
     std::vector<std::string> m_names;

@@ -137,10 +137,10 @@ Read readPrefix(const fs::path& file, char* buffer, std::size_t size) {
     return failed ? Read::Failed : got < size ? Read::Short : Read::Ok;
 }
 
-// The name has the length of its kind; response messages are those under a path with "outou".
+// The name has the length of its kind, which the folder decides.
 bool isCandidate(std::string_view name, bool responseFolder) {
-    const bool response = responseFolder || contains(name, StoreNames::kResponse);
-    return name.size() == (response ? StoreNames::kResponseNameLength : StoreNames::kBoxNameLength);
+    return name.size() ==
+           (responseFolder ? StoreNames::kResponseNameLength : StoreNames::kBoxNameLength);
 }
 
 // A ".vminf" beside the ".vmdat" of the same stem is one message, counted through the latter.

@@ -142,6 +142,25 @@ bool replaceRecord(const fs::path& info, FILESTS_INFO& record) {
     return FileOps::replaceFileAtomically(info, record.toBytes() + rest);
 }
 
+// A stored record renewed from the main unit's block: it keeps what only the PC sets (the
+// user's mark, played, title, memo) and the header block it was stored with; the box name
+// comes from the folder as in every rewrite.
+std::optional<MessageInfoFile::PlannedInfo> renewed(const fs::path& stored, const fs::path& voice,
+                                                    FILESTS_INFO& record) {
+    const auto old = readUpTo(stored, kWholeFile);
+    if (!old || old->size() < kRecordSize) {
+        return std::nullopt;
+    }
+    const FILESTS_INFO kept = FILESTS_INFO::fromBytes(*old);
+    record.mark = kept.mark;
+    record.played = kept.played;
+    std::copy(std::begin(kept.title), std::end(kept.title), record.title);
+    std::copy(std::begin(kept.memo), std::end(kept.memo), record.memo);
+    FILESTS_INFO::setText(record.boxName, BoxInfo::ReadBoxName(stored.parent_path()));
+    return MessageInfoFile::PlannedInfo{stored, voice, false,
+                                        record.toBytes() + old->substr(kRecordSize)};
+}
+
 std::string dateText(const HeaderBlock& block) {
     std::string raw(block.bytes().substr(HeaderBlock::kDateAt, kDateTextSize));
     std::replace(raw.begin(), raw.end(), '\0', ' ');
@@ -318,27 +337,42 @@ int MessageInfoFile::FileExists(const path& file) {
 std::string MessageInfoFile::StoreHeaderBlock(const HeaderBlock& block, const path& destFolder,
                                               bool voiceFollows, const DestinationMap* map) const {
     return guarded(std::string(), [&]() -> std::string {
-        if (!m_context.accessOk()) {
+        const std::optional<PlannedInfo> plan =
+            planHeaderBlock(block, destFolder, voiceFollows, map);
+        if (!plan) {
             return {};
+        }
+        if (plan->already) {
+            return std::string(kAlready);
+        }
+        return FileOps::replaceFileAtomically(plan->file, plan->bytes) ? plan->file.string()
+                                                                       : std::string();
+    });
+}
+
+std::optional<MessageInfoFile::PlannedInfo> MessageInfoFile::planHeaderBlock(
+    const HeaderBlock& block, const path& destFolder, bool voiceFollows,
+    const DestinationMap* map) const {
+    return guarded(std::optional<PlannedInfo>(), [&]() -> std::optional<PlannedInfo> {
+        if (!m_context.accessOk()) {
+            return std::nullopt;
         }
         const std::optional<path> info = infoPathFor(block, destFolder, map);
         if (!info) {
-            return {};
+            return std::nullopt;
         }
         const std::optional<path> stored = FileOps::findAnyCase(*info);
-        if (stored && FileOps::findAnyCase(StoreNames::voicePath(*info))) {
-            return std::string(kAlready);
+        const path voice = StoreNames::voicePath(*info);
+        if (stored && FileOps::findAnyCase(voice)) {
+            return PlannedInfo{*stored, voice, true, {}};
         }
         FILESTS_INFO record = RecordFromHeader(block, voiceFollows);
         // A stored record is renewed under its old header block; a file cut short by an
         // earlier crash has no block worth keeping and is written anew.
         if (stored && isComplete(*stored)) {
-            return replaceRecord(*stored, record) ? stored->string() : std::string();
+            return renewed(*stored, voice, record);
         }
-        const path target = stored.value_or(*info);
-        return FileOps::replaceFileAtomically(target, record.toBytes() + block.str())
-                   ? target.string()
-                   : std::string();
+        return PlannedInfo{stored.value_or(*info), voice, false, record.toBytes() + block.str()};
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,9 +44,21 @@ class MessageInfoFile {
     // Turns a header block from the main unit into a stored message information file in
     // destFolder (or in the folder the map gives for its name). Returns the information
     // file's path, kAlready when the message is stored completely, or empty on failure,
-    // including a name that is not a plain message file name of the right length.
+    // including a name that is not a plain message file name of the right length. A stored
+    // record is renewed from the block but keeps what only the PC sets (mark, played, title,
+    // memo) and its old header block.
     std::string StoreHeaderBlock(const HeaderBlock& block, const path& destFolder,
                                  bool voiceFollows, const DestinationMap* map) const;
+
+    // What StoreHeaderBlock would write, worked out without writing anything.
+    struct PlannedInfo {
+        path file;             // the information file, in the case it is stored in
+        path voice;            // the voice file a download writes
+        bool already = false;  // information and voice are both stored; nothing to write
+        std::string bytes;     // the information file's new contents
+    };
+    std::optional<PlannedInfo> planHeaderBlock(const HeaderBlock& block, const path& destFolder,
+                                               bool voiceFollows, const DestinationMap* map) const;
 
     // The record a header block gives (no file is touched).
     static FILESTS_INFO RecordFromHeader(const HeaderBlock& block, bool voiceFollows);

@@ -47,7 +47,20 @@ std::vector<std::filesystem::path> subfolders(const std::filesystem::path& folde
 }  // namespace
 
 bool StoreNames::isResponsePath(const path& file) {
-    return file.string().find(kResponse) != std::string::npos;
+    // The last three names of the path, a trailing separator naming the folder before it.
+    std::array<std::string, 3> last;
+    for (const path& part : file) {
+        if (!part.empty() && !part.has_root_path()) {
+            std::shift_right(last.begin(), last.end(), 1);
+            last[0] = part.string();
+        }
+    }
+    // A box folder that happens to be called "outou" holds box messages.
+    const auto isBoxKind = [](const std::string& name) {
+        return name == kAnswering || name == kExtension;
+    };
+    return (last[0] == kResponse && !isBoxKind(last[1])) ||
+           (last[1] == kResponse && !isBoxKind(last[2]));
 }
 
 bool StoreNames::isCandidateName(const path& file) {

@@ -23,7 +23,10 @@ class StoreNames {
     static constexpr std::size_t kBoxNameLength = 33;       // with ".vminf" or ".vmdat"
     static constexpr std::size_t kResponseNameLength = 32;  // with ".vminf" or ".vmdat"
 
-    // Response messages live under a path containing "outou"; their names are one shorter.
+    // Response messages live in the kind folder "outou" of a store (no box folders below it);
+    // their names are one shorter. True for that folder and for a file directly in it, also
+    // for the main unit's "/outou"; a box folder named "outou" under "rusuroku" or "naisen",
+    // and a store somewhere below a folder whose name merely contains the text, are not.
     static bool isResponsePath(const path& file);
     // A candidate message file: its name has the length of its kind.
     static bool isCandidateName(const path& file);

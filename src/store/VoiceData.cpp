@@ -162,12 +162,9 @@ void removeOlderMessages(const fs::path& folder, int number, const std::string& 
     }
 }
 
-bool hasRoomFor(const StoreContext& context, std::uint64_t size, const fs::path& folder) {
-    if (context.fileSystem == nullptr) {
-        return true;
-    }
-    const std::optional<std::uint64_t> free = context.fileSystem->freeSpace(folder);
-    return !free || *free >= (size / kClusterBytes + 1) * kClusterBytes;
+// The file rounded up past its last cluster.
+std::uint64_t roomFor(std::uint64_t size) {
+    return (size / kClusterBytes + 1) * kClusterBytes;
 }
 
 struct ResponseMessage {
@@ -289,7 +286,7 @@ VoiceData::MakeResult VoiceData::MakeResponseMessage(const path& userAac, int nu
         if (frames == 0) {
             return MakeResult::Unsupported;
         }
-        if (!hasRoomFor(m_context, bytes->size(), outouFolder)) {
+        if (!m_context.hasRoom(outouFolder, roomFor(bytes->size()))) {
             return MakeResult::NoSpace;
         }
         static const SystemClock systemClock;

@@ -161,6 +161,9 @@ TEST(FileOpsFlush, NeedsAFileToFlush) {
     std::ofstream(dir / "voice.aac") << "data";
     EXPECT_TRUE(FileOps::flushFile(dir / "voice.aac"));
     EXPECT_FALSE(FileOps::flushFile(dir / "missing.aac"));
+    EXPECT_TRUE(FileOps::flushFolder(dir.path()));
+    EXPECT_FALSE(FileOps::flushFolder(dir / "voice.aac"));
+    EXPECT_FALSE(FileOps::flushFolder(dir / "missing"));
 }
 
 TEST(FileOpsReplace, WritesNewFilesAndKeepsMode) {

@@ -143,6 +143,22 @@ TEST_F(BundleReaderTest, StoredVoiceIsSkippedByItsLengthUnlessReplacing) {
     EXPECT_EQ(unpack(head(1) + voice(response, voice2), nullptr, true, true), 1);
     EXPECT_EQ(filesIn(dest), (Names{response + ".aac", response + ".vminf"}));
     EXPECT_EQ(contents(dest / (response + ".aac")), voice2);
+
+    // Two copies of one number in a bundle: the later stays, as when stored one by one.
+    const std::string later = "202402010800_THU_A007_0000";
+    EXPECT_EQ(unpack(head(2) + voice(later, voice1) + voice(older, voice2), nullptr, true, true),
+              1);
+    EXPECT_EQ(filesIn(dest), (Names{older + ".aac", older + ".vminf"}));
+}
+
+TEST_F(BundleReaderTest, MessageNamedTwiceInABundleIsStoredOnce) {
+    Names names;
+    EXPECT_EQ(unpack(head(3) + voice(kFirst, voice1) + voice(kSecond, voice2) + voice(kFirst, "x"),
+                     &names, true),
+              3);
+    EXPECT_EQ(names, (Names{kFirst + ".vminf", kSecond + ".vminf", "Already"}));
+    EXPECT_EQ(contents(dest / (kFirst + ".aac")), voice1);
+    EXPECT_EQ(filesIn(dest).size(), 4u);
 }
 
 TEST_F(BundleReaderTest, ShortOfSpaceStopsBeforeTheEntryThatDoesNotFit) {
@@ -153,6 +169,10 @@ TEST_F(BundleReaderTest, ShortOfSpaceStopsBeforeTheEntryThatDoesNotFit) {
     fileSystem.setFreeSpace(tmp.path(), 4096 + voice2.size());
     EXPECT_EQ(unpack(head(2) + voice(kFirst, voice2) + voice(kSecond, voice1), nullptr, true), -4);
     EXPECT_EQ(filesIn(dest), (Names{kFirst + ".aac", kFirst + ".vminf"}));
+
+    fileSystem.setFreeSpace(tmp.path(), std::nullopt);  // a volume that cannot tell
+    EXPECT_EQ(unpack(head(1) + info(kSecond), nullptr, false), -4);
+    EXPECT_EQ(filesIn(dest).size(), 2u);
 }
 
 TEST_F(BundleReaderTest, BadCountsAndLengthsEndCleanly) {
@@ -225,6 +245,121 @@ TEST_F(BundleReaderTest, VoiceThatCannotBeWrittenLosesItsInformationFile) {
     EXPECT_EQ(unpack(head(1) + voice(kThird, voice1), nullptr, true), -1);
     EXPECT_FALSE(fs::exists(dest / (kThird + ".vminf")));
     EXPECT_FALSE(fs::is_symlink(dest / (kThird + ".aac" + std::string(BundleReader::kPartSuffix))));
+}
+
+// A message whose information was stored before keeps its file byte for byte when fetching
+// its voice fails in any way; nothing of the attempt stays behind.
+TEST_F(BundleReaderTest, FailedVoiceFetchLeavesTheStoredInformationAlone) {
+    struct Case {
+        const char* what;
+        std::string bundle;
+        int result;
+    };
+    const std::string entry = voice(kFirst, voice1);
+    const Case cases[] = {
+        {"cut after the header block", head(1) + info(kFirst), 0},
+        {"cut in the voice", head(1) + entry.substr(0, 3000), 0},
+        {"cancelled in the copy", head(1) + entry, 0},
+        {"disk full before the voice", head(1) + entry, -4},
+        {"voice cannot be written", head(1) + entry, -1},
+        {"flush fails", head(1) + entry, -1},
+    };
+    const fs::path stored = dest / (kFirst + ".vminf");
+    const std::string before = std::string(1010, 'r') + info(kFirst);
+    for (const Case& c : cases) {
+        const std::string what = c.what;
+        std::ofstream(stored, std::ios::binary) << before;
+        cancel = 0;
+        CancellingUi cancelling(cancel, what.starts_with("cancelled") ? 3 : 0);
+        context.ui = &cancelling;
+        fileSystem.setFreeSpace(tmp.path(), what.starts_with("disk") ? 5000 : 1ull << 40);
+        fileSystem.onFlush = [&](const fs::path&) { return !what.starts_with("flush"); };
+        if (what.starts_with("voice")) {
+            if (!fs::exists("/dev/full")) {
+                continue;
+            }
+            fs::create_symlink("/dev/full", dest / (kFirst + ".aac.part"));
+        }
+        Names names;
+        EXPECT_EQ(unpack(c.bundle, &names, true), c.result) << what;
+        EXPECT_EQ(contents(stored), before) << what;
+        EXPECT_EQ(filesIn(dest), Names{kFirst + ".vminf"}) << what;
+        EXPECT_TRUE(names.empty()) << what;
+    }
+}
+
+// Files get their names only after one flush for the whole batch, and count as stored only
+// after that.
+TEST_F(BundleReaderTest, OneFlushPerBatchBeforeAnyFileHasItsName) {
+    std::string bundleBytes = head(300);
+    for (int i = 0; i < 300; ++i) {
+        bundleBytes += voice("202401050930_FRI_0101_" + std::to_string(10000 + i), voice2);
+    }
+    struct Seen {
+        std::size_t named = 0, parts = 0, wholeParts = 0;
+    };
+    std::vector<Seen> flushes;
+    fileSystem.onFlush = [&](const fs::path& folder) {
+        Seen seen;
+        for (const std::string& name : filesIn(folder)) {
+            const bool part = name.ends_with(BundleReader::kPartSuffix);
+            seen.parts += part;
+            seen.named += !part;
+            const auto size = fs::file_size(folder / name);
+            seen.wholeParts += part && (size == voice2.size() || size == 1266);
+        }
+        flushes.push_back(seen);
+        return flushes.size() < 3;
+    };
+    Names names;
+    EXPECT_EQ(unpack(bundleBytes, &names, true), 300);
+    ASSERT_EQ(flushes.size(), 2u);
+    EXPECT_EQ(flushes[0].named, 0u);
+    EXPECT_EQ(flushes[0].parts, 2 * 256u);
+    EXPECT_EQ(flushes[0].wholeParts, 2 * 256u);
+    EXPECT_EQ(flushes[1].named, 2 * 256u);
+    EXPECT_EQ(flushes[1].parts, 2 * 44u);
+    EXPECT_EQ(filesIn(dest).size(), 600u);
+
+    // A failed flush leaves its batch out; what was committed before stays.
+    fs::remove_all(dest);
+    fs::create_directories(dest);
+    int calls = 0;
+    fileSystem.onFlush = [&](const fs::path&) { return ++calls < 2; };
+    names.clear();
+    EXPECT_EQ(unpack(bundleBytes, &names, true), -1);
+    EXPECT_EQ(names.size(), 256u);
+    EXPECT_EQ(filesIn(dest).size(), 2 * 256u);
+}
+
+// Information files come in either case; the voice gets its own ".aac" file beside one.
+TEST_F(BundleReaderTest, VoiceBesideAnUpperCaseInformationFileGetsItsOwnFile) {
+    const fs::path stored = dest / (kFirst + ".VMINF");
+    std::ofstream(stored, std::ios::binary) << std::string(1010, '\0') + info(kFirst);
+    Names names;
+    EXPECT_EQ(unpack(head(1) + voice(kFirst, voice1), &names, true), 1);
+    EXPECT_EQ(names, Names{kFirst + ".VMINF"});
+    EXPECT_EQ(filesIn(dest), (Names{kFirst + ".VMINF", kFirst + ".aac"}));
+    EXPECT_EQ(contents(dest / (kFirst + ".aac")), voice1);
+    EXPECT_EQ(contents(stored).size(), 1266u);
+    EXPECT_EQ(contents(stored)[2], 2) << "download state: voice stored";
+}
+
+TEST_F(BundleReaderTest, TemporaryFilesOfACrashAreRemovedFirst) {
+    const fs::path mapped = tmp / "mapped";
+    fs::create_directories(mapped);
+    for (const fs::path& folder : {dest, mapped}) {
+        for (const std::string& name : {kFirst + ".aac.part", kSecond + ".vminf.part",
+                                        kThird + ".AAC.part", std::string("notes.part")}) {
+            std::ofstream(folder / name) << "cut";
+        }
+    }
+    EXPECT_EQ(unpack(head(0), nullptr, true), 1);
+    EXPECT_EQ(filesIn(dest), Names{"notes.part"});
+    DestinationMap map;
+    map.SetDestFolderMap({kFirst + ".vmdat"}, {mapped});
+    EXPECT_EQ(unpack(head(0), nullptr, true, false, &map), 1);
+    EXPECT_EQ(filesIn(mapped), Names{"notes.part"});
 }
 
 }  // namespace

@@ -118,6 +118,18 @@ TEST_F(MessageFolderTest, ScanFillsPathBoxNumberAndBoxName) {
     EXPECT_EQ(text(responses["response"].boxNumber), "012");
 }
 
+// The kind folder decides the kind, not the text "outou" somewhere in the path.
+TEST_F(MessageFolderTest, ScanFindsBoxMessagesWhereverTheStoreLies) {
+    for (const fs::path& folder :
+         {dir / "koutou" / "store" / "rusuroku" / "0101", dir / "store" / "naisen" / "outou"}) {
+        put(folder / (kFirst + ".vminf"), messageBytes("box"));
+        put(folder / (kResponse + ".vminf"), messageBytes("response", 12));
+        const auto records = scan(folder);
+        EXPECT_EQ(records.size(), 1u) << folder;
+        EXPECT_TRUE(records.contains("box")) << folder;
+    }
+}
+
 TEST_F(MessageFolderTest, ScanLeavesOutPathsTheRecordCannotHold) {
     const Text base = dir.path().string() + "/";
     const fs::path fits = base + Text(224 - base.size(), 'f');  // 224 + 1 + 33 = 258
@@ -192,12 +204,13 @@ TEST_F(MessageFolderTest, CountTakesBothFilesOfAStemOnceAndChecksOnlyUnderDotOut
     EXPECT_EQ(messages.CountMessages(box()), 3);
     EXPECT_EQ(messages.CountMessages(dir / "missing"), 0);
 
-    for (const fs::path& folder : {outou(), dir / "old.outou"}) {
+    const fs::path marked = dir / "old.outou" / "outou";
+    for (const fs::path& folder : {outou(), marked}) {
         put(folder / (kResponse + ".vminf"), messageBytes("good", 12));
         put(folder / "202401050930_FRI_A013_0001.vminf", messageBytes("numbers disagree", 12));
     }
     EXPECT_EQ(messages.CountMessages(outou()), 2);
-    EXPECT_EQ(messages.CountMessages(dir / "old.outou"), 1);
+    EXPECT_EQ(messages.CountMessages(marked), 1);
 
     context.folderAccessCheck = [] { return false; };
     EXPECT_EQ(messages.CountMessages(box()), 0);

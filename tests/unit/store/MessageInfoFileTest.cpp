@@ -67,12 +67,15 @@ struct Block {
 
 // The record as the PC writes it, laid out by hand from its field table.
 struct Record {
-    std::uint8_t state = 2, protect = 0;
+    std::uint8_t mark = 0, played = 0, state = 2, protect = 0;
     std::u16string box = u"0101", boxName = u"", caller = u"Ab\u3000\u3000Cd";
-    std::u16string date = u"2024/01/05 09:30", length = u"01:00:00", title = u"";
+    std::u16string date = u"2024/01/05 09:30", length = u"01:00:00", title = u"", memo = u"";
+    std::u16string path = u"";
 
     std::string bytes() const {
         std::string r(1010, '\0');
+        r[0] = static_cast<char>(mark);
+        r[1] = static_cast<char>(played);
         r[2] = static_cast<char>(state);
         r[3] = static_cast<char>(protect);
         putWide(r, 4, box);
@@ -82,6 +85,8 @@ struct Record {
         putWide(r, 188, date);
         putWide(r, 228, length);
         putWide(r, 246, title);
+        putWide(r, 328, memo);
+        putWide(r, 490, path);
         return r;
     }
     FILESTS_INFO record() const { return FILESTS_INFO::fromBytes(bytes()); }
@@ -173,17 +178,51 @@ TEST_F(MessageInfoFileTest, CompleteMessageIsAlreadyThereInEitherCase) {
     EXPECT_EQ(files().size(), 2u);
 }
 
-TEST_F(MessageInfoFileTest, RestoringInformationKeepsTheOldBlock) {
+// Fetching the voice (or the information again) renews what the main unit sends and keeps
+// what the user set on the PC, and the block the message was first stored with.
+TEST_F(MessageInfoFileTest, RestoringInformationKeepsTheOldBlockAndWhatThePcSet) {
     const std::string oldBlock = Block{.callerName = "Old"}.bytes();
-    writeAll(info, Record{.title = u"mine"}.bytes() + oldBlock);
+    const Record stored{.mark = 1,
+                        .played = 1,
+                        .state = 0,
+                        .protect = 0,
+                        .box = u"9999",
+                        .boxName = u"Stale",
+                        .caller = u"Old",
+                        .date = u"2020/02/03 04:05",
+                        .length = u"00:00:01",
+                        .title = u"mine",
+                        .memo = u"call back",
+                        .path = u"/elsewhere/x.aac"};
     writeAll(box / "inf.ini", "[INF]\nNAME=Sales\n");
-    EXPECT_EQ(storeIn(box, {}), info.string());
-    EXPECT_EQ(readAll(info), (Record{.state = 0, .boxName = u"Sales"}.bytes() + oldBlock));
+    for (bool voice : {false, true}) {
+        writeAll(info, stored.bytes() + oldBlock);
+        EXPECT_EQ(storeIn(box, {.flags = 0x03}, voice), info.string());
+        const Record renewed{.mark = 1,
+                             .played = 1,
+                             .state = std::uint8_t(voice ? 1 : 0),
+                             .protect = 1,
+                             .boxName = u"Sales",
+                             .title = u"mine",
+                             .memo = u"call back"};
+        EXPECT_EQ(readAll(info), renewed.bytes() + oldBlock) << voice;
+    }
 
     // A header-only leftover of an interrupted store has no block worth keeping.
     writeAll(info, oldBlock);
     EXPECT_EQ(storeIn(box, {}), info.string());
     EXPECT_EQ(readAll(info), Record{.state = 0}.bytes() + Block{}.bytes());
+}
+
+// Only the kind folder "outou" makes names one shorter; the text elsewhere in the path does not.
+TEST_F(MessageInfoFileTest, BoxMessagesAreStoredWhereverTheStoreLies) {
+    for (const fs::path& folder :
+         {root / "koutou" / "store" / "rusuroku" / "0101", root / "store" / "naisen" / "outou"}) {
+        fs::create_directories(folder);
+        const fs::path stored = folder / (kBoxMessage + ".vminf");
+        EXPECT_EQ(storeIn(folder, {}), stored.string());
+        EXPECT_EQ(store.IsValidMessageFile(stored), 1) << folder;
+    }
 }
 
 TEST_F(MessageInfoFileTest, ForeignNamesOtherThanPlainMessageNamesAreRefused) {

@@ -18,6 +18,34 @@ TEST(StoreNamesTest, NameLengthDependsOnTheKindOfFolder) {
     EXPECT_FALSE(StoreNames::isCandidateName("/s/naisen/12/202401050930_FRI_A012_0000.vminf"));
 }
 
+TEST(StoreNamesTest, ResponseKindIsTheKindFolderOutouNotTheTextAnywhere) {
+    const std::pair<const char*, bool> cases[] = {
+        {"/s/outou", true},
+        {"/s/outou/", true},
+        {"/s/outou/202401050930_FRI_A012_0000.vminf", true},
+        {"/outou", true},  // the main unit's folders
+        {"/outou/", true},
+        {"/outou/202401050930_FRI_A012_0000.vmdat", true},
+        {"outou", true},
+        {"/rusuroku/0101", false},
+        {"/home/koutou/store/rusuroku/0101", false},
+        {"/home/koutou/store/rusuroku/0101/202401050930_FRI_0101_00001.vminf", false},
+        {"/home/koutou", false},
+        {"/s/rusuroku/outou", false},  // a box folder of that name
+        {"/s/naisen/outou/", false},
+        {"/s/naisen/outou/202401050930_FRI_0101_00001.vminf", false},
+        {"/s/outou/sub/202401050930_FRI_A012_0000.vminf", false},
+        {"/s/outou.old/202401050930_FRI_A012_0000.vminf", false},
+        {"/", false},
+        {"", false},
+    };
+    for (const auto& [path, response] : cases) {
+        EXPECT_EQ(StoreNames::isResponsePath(path), response) << path;
+    }
+    EXPECT_TRUE(StoreNames::isCandidateName(
+        "/home/koutou/s/rusuroku/0101/202401050930_FRI_0101_00001.vminf"));
+}
+
 TEST(StoreNamesTest, BoxNumberFollowsTheAPrefixRule) {
     EXPECT_EQ(StoreNames::boxNumber("202401050930_FRI_A012_0000.vminf"), "012");
     EXPECT_EQ(StoreNames::boxNumber("202401050930_FRI_0012_00001.vminf"), "0012");

@@ -201,6 +201,9 @@ TEST_F(VoiceDataImportTest, FreeSpaceMustCoverTheFileRoundedUpPastItsLastCluster
     fileSystem.setFreeSpace(outou, 12287);  // 8192 bytes need (8192 / 4096 + 1) * 4096
     EXPECT_EQ(import(7, userFile), VoiceData::MakeResult::NoSpace);
     EXPECT_TRUE(fs::is_empty(outou));
+    fileSystem.setFreeSpace(outou, std::nullopt);  // a volume that cannot tell
+    EXPECT_EQ(import(7, userFile), VoiceData::MakeResult::NoSpace);
+    EXPECT_TRUE(fs::is_empty(outou));
     fileSystem.setFreeSpace(outou, 12288);
     EXPECT_EQ(import(7, userFile), VoiceData::MakeResult::Made);
 }
