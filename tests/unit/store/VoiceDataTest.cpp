@@ -102,6 +102,10 @@ TEST_F(VoiceDataTest, UploadImageIsHeaderBlockLengthAndVoice) {
     writeBytes(dir / "m.AAC", "VOICE");
     EXPECT_EQ(VoiceData::BuildUploadImage(dir / "m.vminf", dir / "m.aac"),
               header + std::string("\0\0\0\x05VOICE", 9));
+    // Whatever a longer information file holds past its 1266 bytes is not the main unit's.
+    writeBytes(dir / "long.vminf", std::string(1010, 'r') + header + "SURPLUS");
+    EXPECT_EQ(VoiceData::BuildUploadImage(dir / "long.vminf", dir / "m.aac"),
+              header + std::string("\0\0\0\x05VOICE", 9));
     writeBytes(dir / "short.vminf", std::string(1265, 'r'));
     EXPECT_EQ(VoiceData::BuildUploadImage(dir / "short.vminf", dir / "m.aac"), std::nullopt);
     EXPECT_EQ(VoiceData::BuildUploadImage(dir / "m.vminf", dir / "none.aac"), std::nullopt);
