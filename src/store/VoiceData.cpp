@@ -85,6 +85,16 @@ std::optional<std::string> readFile(const fs::path& file, std::uint64_t maxBytes
     return bytes;
 }
 
+// The first `count` bytes of the file; nullopt when it is shorter or cannot be read.
+std::optional<std::string> readHead(const fs::path& file, std::size_t count) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(count, '\0');
+    if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(count))) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 std::string asciiUpper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
         return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
@@ -243,9 +253,11 @@ int VoiceData::DeleteAudioExports(const path& folder) {
 std::optional<std::string> VoiceData::BuildUploadImage(const path& infoFile, const path& aacFile) {
     try {
         constexpr std::size_t kInfoSize = FILESTS_INFO::kSize + HeaderBlock::kSize;
-        const std::optional<std::string> info = readFile(infoFile, kInfoSize);
+        // What a longer file holds past the record and the header block is not the main
+        // unit's and is not sent.
+        const std::optional<std::string> info = readHead(infoFile, kInfoSize);
         const std::optional<path> voicePath = FileOps::findAnyCase(aacFile);
-        if (!info || info->size() < kInfoSize || !voicePath) {
+        if (!info || !voicePath) {
             return std::nullopt;
         }
         const std::optional<std::string> voice =
