@@ -1,13 +1,12 @@
 #include "platform/FileOps.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <string>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/FileIo.h"
 
 namespace fs = std::filesystem;
 
@@ -134,51 +133,6 @@ void syncVolume(const fs::path& path) {
     }
 }
 
-bool syncFolder(const fs::path& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
-}
-
-int createTempBeside(const fs::path& file, unsigned mode, fs::path& temp) {
-    static std::atomic<unsigned> counter{0};
-    const std::string base = "." + file.filename().string() + ".tmp" + std::to_string(::getpid());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = file.parent_path() / (base + "-" + std::to_string(counter++));
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    return -1;
-}
-
-bool keepModeOf(const fs::path& file, int fd) {
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return true;
-    }
-    return ::fchmod(fd, st.st_mode & 07777) == 0;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 std::error_code plainRename(const fs::path& from, const fs::path& to) {
     std::error_code ec;
     fs::rename(from, to, ec);
@@ -277,24 +231,12 @@ bool FileOps::flushFile(const fs::path& file) {
 }
 
 bool FileOps::flushFolder(const fs::path& folder) {
-    return syncFolder(folder);
+    return FileIo::flushFolder(folder);
 }
 
 bool FileOps::replaceFileAtomically(const fs::path& file, std::string_view bytes,
                                     unsigned newFileMode) {
-    fs::path temp;
-    const int fd = createTempBeside(file, newFileMode, temp);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = keepModeOf(file, fd) && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), file.c_str()) == 0) {
-        (void)syncFolder(file.parent_path());
-        return true;
-    }
-    ::unlink(temp.c_str());
-    return false;
+    return FileIo::replaceAtomically(file, bytes, newFileMode);
 }
 
 }  // namespace orven

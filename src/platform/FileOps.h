@@ -10,7 +10,8 @@
 
 namespace orven {
 
-// Helpers on real files. None of them throws; failures come back as false or nullopt.
+// Finding, matching, copying, moving and removing real files; reading and writing whole files
+// is FileIo's. None of them throws; failures come back as false or nullopt.
 class FileOps {
   public:
     // The file as given if it exists, else the same name with its extension in lower case,
@@ -45,14 +46,9 @@ class FileOps {
 
     // Waits until the file's bytes are on the disk; false when that failed.
     static bool flushFile(const std::filesystem::path& file);
-    // Waits until the folder's entries (names made, renamed or removed in it) are on the
-    // disk; false when that failed.
+    // The same as FileIo::flushFolder and FileIo::replaceAtomically on the machine's own
+    // file system, for callers not yet moved to FileIo.
     static bool flushFolder(const std::filesystem::path& folder);
-
-    // Writes the bytes to a temporary file next to the target, syncs it and renames it over
-    // the target, so a crash leaves either the old or the new file, never a half-written one.
-    // An existing target keeps its permissions; a new one gets newFileMode (less the umask).
-    // On failure the old file is untouched and no temporary file is left.
     static bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                                       unsigned newFileMode = 0644);
 };

@@ -3,11 +3,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string_view>
+
+#include "platform/FileIo.h"
 
 namespace orven {
 
 // The facts about folders that depend on the machine: free space, network mounts and whether
-// a share is still there. Code asks through this interface so tests can fake every answer.
+// a share is still there, and the file I/O that can fail. Code asks through this interface so
+// tests can fake every answer and make any write fail.
 class FileSystem {
   public:
     virtual ~FileSystem();
@@ -30,6 +34,16 @@ class FileSystem {
     // Writes everything still cached for the volume holding the path to the disk; false when
     // that could not be done or failed.
     virtual bool flushToDisk(const std::filesystem::path& path) const = 0;
+
+    // The file I/O of FileIo, which every write of a whole file goes through. Here they do
+    // the real work; a test file system overrides them to fail on purpose.
+    //
+    // Writes the bytes to the descriptor, which is open on `file` (see FileIo::writeAll).
+    virtual bool writeAll(int fd, const std::filesystem::path& file, std::string_view bytes) const;
+    // See FileIo::flushFolder.
+    virtual bool flushFolder(const std::filesystem::path& folder) const;
+    // See FileIo::readWhole.
+    virtual ReadResult readWhole(const std::filesystem::path& file, std::uint64_t maxBytes) const;
 };
 
 }  // namespace orven

@@ -35,6 +35,11 @@ constexpr std::array<std::uint32_t, 11> kNetworkTypes = {
 
 }  // namespace
 
+const LocalFileSystem& LocalFileSystem::machine() {
+    static const LocalFileSystem local;
+    return local;
+}
+
 fs::path LocalFileSystem::nearestExisting(const fs::path& path) {
     if (path.empty()) {
         return {};

@@ -4,9 +4,13 @@
 
 namespace orven {
 
-// The real machine, asked through statvfs/statfs.
+// The real machine, asked through statvfs/statfs; its file I/O is the real one that
+// FileSystem does.
 class LocalFileSystem : public FileSystem {
   public:
+    // One shared instance for code that was given no file system.
+    static const LocalFileSystem& machine();
+
     std::optional<std::uint64_t> freeSpace(const std::filesystem::path& folder) const override;
     bool isNetworkPath(const std::filesystem::path& folder) const override;
     bool isReachable(const std::filesystem::path& folder) const override;

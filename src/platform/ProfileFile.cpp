@@ -1,25 +1,18 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileIo.h"
+#include "platform/LocalFileSystem.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace orven {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::size_t npos = std::string::npos;
 
@@ -293,105 +286,6 @@ void setValue(Document& doc, std::string_view section, std::string_view key,
     replaceLine(doc, search.key, existing + "=" + oneLine(value));
 }
 
-class Fd {
-  public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() { close(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-
-    int get() const { return m_fd; }
-    bool close() { return m_fd < 0 || ::close(std::exchange(m_fd, -1)) == 0; }
-
-  private:
-    int m_fd;
-};
-
-enum class ReadStatus { Ok, Missing, Failed };
-
-struct FileContent {
-    ReadStatus status = ReadStatus::Failed;
-    std::string bytes;
-    mode_t mode = 0;
-};
-
-bool readAll(int fd, std::string& bytes) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) {
-            return true;
-        }
-        if (n < 0 && errno != EINTR) {
-            return false;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-    }
-}
-
-// Non-blocking open, so that a FIFO at the path cannot hang us; only regular files are read.
-FileContent readFile(const fs::path& path) {
-    FileContent content;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) {
-        content.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
-        return content;
-    }
-    struct stat st {};
-    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || !readAll(fd.get(), content.bytes)) {
-        return content;
-    }
-    content.mode = st.st_mode & 07777;
-    content.status = ReadStatus::Ok;
-    return content;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno != EINTR) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-    }
-    return true;
-}
-
-// Makes the rename itself durable; a failure here does not undo a successful write.
-void syncFolder(const fs::path& folder) {
-    Fd fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0) {
-        ::fsync(fd.get());
-    }
-}
-
-// mkostemp creates the file private; fchmod then sets the mode exactly, whatever the umask.
-bool writeAtomically(const fs::path& path, std::string_view bytes, mode_t mode) {
-    std::string temp = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
-    Fd fd(mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        return false;
-    }
-    bool ok = fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && fsync(fd.get()) == 0;
-    ok = fd.close() && ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    syncFolder(path.parent_path());
-    return true;
-}
-
-// Writing through a symbolic link must replace the file it points to, not the link.
-fs::path resolved(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::is_symlink(path, ec)) {
-        return path;
-    }
-    fs::path target = fs::canonical(path, ec);
-    return ec ? path : target;
-}
-
 // Optional sign, then decimal digits up to the first other character; unsigned arithmetic
 // wraps to 32 bits the way Windows does, without overflow.
 int parseInt(std::string_view value) {
@@ -413,14 +307,18 @@ Format formatFor(ProfileFile::Encoding encoding) {
 
 }  // namespace
 
-ProfileFile::ProfileFile(std::filesystem::path path, Encoding newFileEncoding, unsigned newFileMode)
-    : m_path(std::move(path)), m_newFileEncoding(newFileEncoding), m_newFileMode(newFileMode) {}
+ProfileFile::ProfileFile(std::filesystem::path path, Encoding newFileEncoding, unsigned newFileMode,
+                         const FileSystem* files)
+    : m_path(std::move(path)),
+      m_newFileEncoding(newFileEncoding),
+      m_newFileMode(newFileMode),
+      m_files(files != nullptr ? files : &LocalFileSystem::machine()) {}
 
 std::string ProfileFile::getString(std::string_view section, std::string_view key,
                                    std::string_view def) const {
     try {
-        const FileContent content = readFile(m_path);
-        if (content.status != ReadStatus::Ok) {
+        const ReadResult content = m_files->readWhole(m_path, FileIo::kNoLimit);
+        if (!content.ok()) {
             return std::string(def);
         }
         const Document doc = parse(content.bytes, Format::Cp932);
@@ -440,16 +338,13 @@ int ProfileFile::getInt(std::string_view section, std::string_view key, int def)
 bool ProfileFile::writeString(std::string_view section, std::string_view key,
                               std::string_view value) {
     try {
-        const fs::path target = resolved(m_path);
-        const FileContent content = readFile(target);
-        if (content.status == ReadStatus::Failed) {
+        const ReadResult content = m_files->readWhole(m_path, FileIo::kNoLimit);
+        if (!content.ok() && content.status != ReadStatus::Missing) {
             return false;  // never replace a file we could not read
         }
         Document doc = parse(content.bytes, formatFor(m_newFileEncoding));
         setValue(doc, section, key, value);
-        const bool existed = content.status == ReadStatus::Ok;
-        return writeAtomically(target, serialize(doc),
-                               existed ? content.mode : m_newFileMode & 07777);
+        return FileIo::replaceAtomically(*m_files, m_path, serialize(doc), m_newFileMode);
     } catch (...) {
         return false;
     }

@@ -4,6 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileIo.h"
+#include "platform/FileSystem.h"
+
 namespace orven {
 
 // A Windows profile (INI) file with the semantics of Get/WritePrivateProfileString, so that
@@ -13,16 +16,20 @@ namespace orven {
 // blanks and tabs, then one pair of surrounding double quotes is removed. The first matching
 // section and the first matching key in it win. A missing file reads as empty.
 // Writes: the file is read, the key's line replaced (or added at the end of its section, or
-// the section added at the end of the file), and the whole file written to a temporary file
-// that is renamed over the old one; every other line, comment and blank line stays as it was.
-// The file keeps its own encoding (CP932, or UTF-16LE with BOM); a new file gets the
-// encoding and mode given to the constructor. Values are UTF-8 in this interface.
+// the section added at the end of the file), and the whole file replaced through
+// FileIo::replaceAtomically, whose rules on modes and symbolic links apply; every other line,
+// comment and blank line stays as it was. The file keeps its own encoding (CP932, or UTF-16LE
+// with BOM); a new file gets the encoding and mode given to the constructor. Values are UTF-8
+// in this interface.
 class ProfileFile {
   public:
     enum class Encoding { Cp932, Utf16Le };
 
+    // Reads and writes go through `files` (the machine's own when null), which must outlive
+    // this object.
     explicit ProfileFile(std::filesystem::path path, Encoding newFileEncoding = Encoding::Cp932,
-                         unsigned newFileMode = 0644);
+                         unsigned newFileMode = FileIo::kDefaultMode,
+                         const FileSystem* files = nullptr);
 
     const std::filesystem::path& path() const { return m_path; }
 
@@ -43,6 +50,7 @@ class ProfileFile {
     std::filesystem::path m_path;
     Encoding m_newFileEncoding;
     unsigned m_newFileMode;
+    const FileSystem* m_files;
 };
 
 }  // namespace orven

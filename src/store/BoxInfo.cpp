@@ -40,13 +40,14 @@ std::vector<std::string_view> pathPieces(std::string_view path) {
 
 }  // namespace
 
-ProfileFile BoxInfo::file(const path& folder) {
-    return ProfileFile(folder / std::string(StoreNames::kBoxInfoFile));
+ProfileFile BoxInfo::file(const path& folder, const FileSystem* files) {
+    return ProfileFile(folder / std::string(StoreNames::kBoxInfoFile), ProfileFile::Encoding::Cp932,
+                       FileIo::kDefaultMode, files);
 }
 
-std::string BoxInfo::ReadBoxName(const path& folder) {
+std::string BoxInfo::ReadBoxName(const path& folder, const FileSystem* files) {
     try {
-        return cutToBoxNameChars(file(folder).getString(kSection, kNameKey));
+        return cutToBoxNameChars(file(folder, files).getString(kSection, kNameKey));
     } catch (...) {
         return {};
     }
@@ -56,7 +57,7 @@ int BoxInfo::GetBoxName(const path& folder, std::string& name) const {
     if (!m_context.accessOk()) {
         return 0;
     }
-    name = ReadBoxName(folder);
+    name = ReadBoxName(folder, &m_context.files());
     return 1;
 }
 
@@ -66,7 +67,7 @@ int BoxInfo::SetBoxName(const path& folder, const std::string& name) const {
     }
     // A failed write keeps the previous value; callers go on as the profile functions allow.
     try {
-        file(folder).writeString(kSection, kNameKey, "\"" + name + "\"");
+        file(folder, &m_context.files()).writeString(kSection, kNameKey, "\"" + name + "\"");
     } catch (...) {
     }
     return 1;
@@ -77,7 +78,7 @@ int BoxInfo::SetMakeState(const path& folder, const std::string& value) const {
         return 0;
     }
     try {
-        file(folder).writeString(kSection, kMakeKey, value);
+        file(folder, &m_context.files()).writeString(kSection, kMakeKey, value);
     } catch (...) {
     }
     return 1;
@@ -88,7 +89,7 @@ int BoxInfo::GetMakeState(const path& folder) const {
         return -1;
     }
     try {
-        return file(folder).getInt(kSection, kMakeKey, 0);
+        return file(folder, &m_context.files()).getInt(kSection, kMakeKey, 0);
     } catch (...) {
         return 0;
     }

@@ -34,8 +34,10 @@ class BoxInfo {
     int IsMakePending(const path& folder) const;
 
     // The box name without the access check, for callers that already ran it.
-    static std::string ReadBoxName(const path& folder);
-    static ProfileFile file(const path& folder);
+    static std::string ReadBoxName(const path& folder, const FileSystem* files = nullptr);
+    // The folder's box information file, read and written through `files` (the machine's own
+    // when null).
+    static ProfileFile file(const path& folder, const FileSystem* files = nullptr);
 
     // 1 when ORVEN.ini asks to delete the messages of this box on the main unit after
     // download; remoteBoxPath is "/rusuroku/<box>" or "/naisen/<box>".

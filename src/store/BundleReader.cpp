@@ -4,6 +4,10 @@
 #include <array>
 #include <fstream>
 #include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/FileOps.h"
 #include "store/HeaderBlock.h"
@@ -20,6 +24,69 @@ struct BundleReader::Job {
     StoreBatch& batch;
     // Voice files leave in one write or a few, whatever the piece size.
     std::vector<char> writeBuffer = std::vector<char>(kStreamBufferSize);
+};
+
+// A voice file written under its temporary name. Pieces gather in the job's buffer, so the
+// file takes one write or a few whatever the piece size. A file opened here is removed again
+// unless finish() succeeded.
+class BundleReader::VoicePart {
+  public:
+    VoicePart(const FileSystem& files, const path& voice, std::vector<char>& buffer)
+        : m_files(files),
+          m_voice(voice),
+          m_part(StoreBatch::partOf(voice)),
+          m_buffer(buffer),
+          m_fd(::open(m_part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kVoiceMode)) {}
+    ~VoicePart() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            StoreBatch::removePart(m_voice);
+        }
+    }
+    VoicePart(const VoicePart&) = delete;
+    VoicePart& operator=(const VoicePart&) = delete;
+
+    bool opened() const { return m_fd >= 0; }
+
+    bool append(std::string_view bytes) {
+        if (m_used + bytes.size() > m_buffer.size() && !drain()) {
+            return false;
+        }
+        if (bytes.size() > m_buffer.size()) {
+            return m_files.writeAll(m_fd, m_part, bytes);
+        }
+        std::copy(bytes.begin(), bytes.end(),
+                  m_buffer.begin() + static_cast<std::ptrdiff_t>(m_used));
+        m_used += bytes.size();
+        return true;
+    }
+
+    // Writes what is still buffered and closes the file, which then stays.
+    bool finish() {
+        const bool drained = drain();
+        const bool closed = ::close(std::exchange(m_fd, -1)) == 0;
+        if (drained && closed) {
+            return true;
+        }
+        StoreBatch::removePart(m_voice);
+        return false;
+    }
+
+  private:
+    static constexpr mode_t kVoiceMode = 0644;  // less the umask, as every new store file
+
+    bool drain() {
+        const bool written = m_files.writeAll(m_fd, m_part, {m_buffer.data(), m_used});
+        m_used = 0;
+        return written;
+    }
+
+    const FileSystem& m_files;
+    path m_voice;
+    path m_part;
+    std::vector<char>& m_buffer;
+    std::size_t m_used = 0;
+    int m_fd;
 };
 
 namespace {
@@ -174,7 +241,7 @@ BundleReader::Outcome BundleReader::addEntry(Job& job, const PlannedInfo& plan, 
         job.batch.add({std::string(MessageInfoFile::kAlready), {}, {}}, 0);
         return Outcome::Stored;
     }
-    if (!StoreBatch::writePart(plan.file, plan.bytes)) {
+    if (!job.batch.writePart(plan.file, plan.bytes)) {
         if (!voice.empty()) {
             StoreBatch::removePart(voice);
         }
@@ -189,28 +256,21 @@ BundleReader::Outcome BundleReader::addEntry(Job& job, const PlannedInfo& plan, 
 // made but the bundle stands at the next entry; End or Failed as the loop should go on.
 // Nothing of it is left otherwise.
 BundleReader::Outcome BundleReader::copyVoice(Job& job, const path& voice, std::uint64_t length) {
-    const path part = StoreBatch::partOf(voice);
-    std::ofstream out;
-    out.rdbuf()->pubsetbuf(job.writeBuffer.data(), std::ssize(job.writeBuffer));
-    out.open(part, std::ios::binary | std::ios::trunc);
-    if (!out) {
+    VoicePart part(m_context.files(), voice, job.writeBuffer);
+    if (!part.opened()) {
         skip(job.in, length);
         return Outcome::Dropped;
     }
-    Outcome outcome = copyPieces(job.in, out, length);
-    out.close();
-    if (outcome == Outcome::Stored && out.fail()) {
-        outcome = Outcome::Failed;
-    }
-    if (outcome != Outcome::Stored) {
-        StoreBatch::removePart(voice);
+    const Outcome outcome = copyPieces(job.in, part, length);
+    if (outcome == Outcome::Stored && !part.finish()) {
+        return Outcome::Failed;
     }
     return outcome;
 }
 
 // A cancel stops the copy at once rather than after what may be minutes of voice; the
 // entry is then dropped like one the bundle cut short.
-BundleReader::Outcome BundleReader::copyPieces(std::istream& in, std::ostream& out,
+BundleReader::Outcome BundleReader::copyPieces(std::istream& in, VoicePart& out,
                                                std::uint64_t length) {
     std::array<char, kPieceSize> piece;
     for (std::uint64_t left = length; left > 0;) {
@@ -226,7 +286,7 @@ BundleReader::Outcome BundleReader::copyPieces(std::istream& in, std::ostream& o
         if (in.gcount() != want) {
             return in.bad() ? Outcome::Failed : Outcome::End;
         }
-        if (!out.write(piece.data(), want)) {
+        if (!out.append({piece.data(), static_cast<std::size_t>(want)})) {
             return Outcome::Failed;
         }
         left -= static_cast<std::uint64_t>(want);

@@ -63,6 +63,7 @@ class BundleReader {
 
   private:
     struct Job;
+    class VoicePart;
     using PlannedInfo = MessageInfoFile::PlannedInfo;
     enum class Outcome { Stored, Dropped, End, Failed, DiskFull };
 
@@ -74,7 +75,7 @@ class BundleReader {
     Outcome addEntry(Job& job, const PlannedInfo& plan, const path& voice,
                      std::uint64_t voiceBytes);
     Outcome copyVoice(Job& job, const path& voice, std::uint64_t length);
-    Outcome copyPieces(std::istream& in, std::ostream& out, std::uint64_t length);
+    Outcome copyPieces(std::istream& in, VoicePart& out, std::uint64_t length);
     bool hasRoom(const Job& job, std::uint64_t length) const;
 
     const StoreContext& m_context;

@@ -1,9 +1,9 @@
 #include "store/FolderDownloadStore.h"
 
-#include <fstream>
-#include <iterator>
 #include <system_error>
+#include <utility>
 
+#include "platform/FileIo.h"
 #include "platform/FileOps.h"
 #include "platform/ProfileFile.h"
 #include "store/BoxInfo.h"
@@ -21,28 +21,19 @@ bool isDirectory(const fs::path& folder) {
     return fs::is_directory(folder, ec);
 }
 
-int readMake(const fs::path& folder) {
-    return BoxInfo::file(folder).getInt(BoxInfo::kSection, BoxInfo::kMakeKey, 0);
+int readMake(const FileSystem& files, const fs::path& folder) {
+    return BoxInfo::file(folder, &files).getInt(BoxInfo::kSection, BoxInfo::kMakeKey, 0);
 }
 
-bool writeMake(const fs::path& folder, int make) {
-    return BoxInfo::file(folder).writeInt(BoxInfo::kSection, BoxInfo::kMakeKey, make);
+bool writeMake(const FileSystem& files, const fs::path& folder, int make) {
+    return BoxInfo::file(folder, &files).writeInt(BoxInfo::kSection, BoxInfo::kMakeKey, make);
 }
 
 // An empty name in quotes, as the box name dialog writes it, then the pending mark.
-bool markPending(const fs::path& folder) {
-    ProfileFile info = BoxInfo::file(folder);
+bool markPending(const FileSystem& files, const fs::path& folder) {
+    ProfileFile info = BoxInfo::file(folder, &files);
     const bool named = info.writeString(BoxInfo::kSection, BoxInfo::kNameKey, "\"\"");
     return named && info.writeInt(BoxInfo::kSection, BoxInfo::kMakeKey, BoxInfo::kMakePending);
-}
-
-std::optional<std::string> readAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return in.bad() ? std::nullopt : std::optional<std::string>(std::move(bytes));
 }
 
 bool hasSubfolder(const fs::path& folder) {
@@ -111,12 +102,13 @@ int FolderDownloadStore::complete(const path& store) {
         if (!m_context.accessOk()) {
             return kFailed;
         }
+        const FileSystem& files = m_context.files();
         std::vector<path> folders = StoreNames::boxFolders(store);
         folders.push_back(kindFolder(store, StoreNames::kResponse));
         int result = kOk;
         for (const path& folder : folders) {
-            if (isDirectory(folder) && readMake(folder) == BoxInfo::kMakePending &&
-                !writeMake(folder, BoxInfo::kMadeByDownload)) {
+            if (isDirectory(folder) && readMake(files, folder) == BoxInfo::kMakePending &&
+                !writeMake(files, folder, BoxInfo::kMadeByDownload)) {
                 result = kFailed;
             }
         }
@@ -182,7 +174,7 @@ int FolderDownloadStore::makeBoxFolder(const path& folder) {
         return kFailed;
     }
     m_createdBoxFolders.push_back(folder);
-    return markPending(folder) ? kOk : kFailed;
+    return markPending(m_context.files(), folder) ? kOk : kFailed;
 }
 
 int FolderDownloadStore::makeResponseFolder(const path& folder) {
@@ -191,10 +183,11 @@ int FolderDownloadStore::makeResponseFolder(const path& folder) {
     if (isDirectory(folder)) {
         // Kept so a cancel can put it back: this folder may hold the response messages.
         if (fs::exists(info, ec)) {
-            m_oldResponseInfo = readAll(info);
-            if (!m_oldResponseInfo) {
+            ReadResult old = m_context.files().readWhole(info, FileIo::kNoLimit);
+            if (!old.ok()) {
                 return kFailed;
             }
+            m_oldResponseInfo = std::move(old.bytes);
         }
         m_response = ResponseFolder::Existed;
     } else {
@@ -204,14 +197,14 @@ int FolderDownloadStore::makeResponseFolder(const path& folder) {
         }
         m_response = ResponseFolder::Created;
     }
-    return markPending(folder) ? kOk : kFailed;
+    return markPending(m_context.files(), folder) ? kOk : kFailed;
 }
 
 int FolderDownloadStore::removeCreatedBoxFolders() {
     int result = kOk;
     for (const path& folder : m_createdBoxFolders) {
         m_context.pump();
-        if (isDirectory(folder) && readMake(folder) == BoxInfo::kMakePending &&
+        if (isDirectory(folder) && readMake(m_context.files(), folder) == BoxInfo::kMakePending &&
             !FileOps::removeRecursive(folder)) {
             result = kFailed;
         }
@@ -225,13 +218,15 @@ int FolderDownloadStore::restoreResponseFolder(const path& folder) {
         case ResponseFolder::Untouched:
             return kOk;
         case ResponseFolder::Created:
-            if (readMake(folder) != BoxInfo::kMakePending) {
+            if (readMake(m_context.files(), folder) != BoxInfo::kMakePending) {
                 return kOk;
             }
             return FileOps::removeRecursive(folder) ? kOk : kFailed;
         case ResponseFolder::Existed:
             if (m_oldResponseInfo) {
-                return FileOps::replaceFileAtomically(info, *m_oldResponseInfo) ? kOk : kFailed;
+                return FileIo::replaceAtomically(m_context.files(), info, *m_oldResponseInfo)
+                           ? kOk
+                           : kFailed;
             }
             return FileOps::removeRecursive(info) ? kOk : kFailed;
     }

@@ -221,7 +221,7 @@ int MessageFolder::scan(std::vector<FILESTS_INFO>& records, const path& boxFolde
         return -1;
     }
     state.responseFolder = StoreNames::isResponsePath(boxFolder);
-    state.boxName = CodePage::utf8ToUtf16(BoxInfo::ReadBoxName(boxFolder));
+    state.boxName = CodePage::utf8ToUtf16(BoxInfo::ReadBoxName(boxFolder, &m_context.files()));
     std::vector<FILESTS_INFO> found;
     found.reserve(std::min(state.infoFiles, m_recordLimit));
     if (!collectRecords(boxFolder, state, found)) {

@@ -4,12 +4,11 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <limits>
 #include <optional>
 #include <system_error>
 
 #include "platform/CodePage.h"
+#include "platform/FileIo.h"
 #include "platform/FileOps.h"
 #include "platform/InternetTime.h"
 #include "platform/SystemClock.h"
@@ -22,7 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kRecordSize = FILESTS_INFO::kSize;
-constexpr std::size_t kWholeFile = std::numeric_limits<std::size_t>::max();
 // The date parser gets the date text without the last bytes of the zone, as it always has.
 constexpr std::size_t kDateTextSize = 27;
 
@@ -36,22 +34,10 @@ Result guarded(Result failure, Work work) {
     }
 }
 
-// At most `limit` bytes of the file; nullopt when it cannot be opened or read.
-std::optional<std::string> readUpTo(const fs::path& file, std::size_t limit) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char chunk[4096];
-    while (bytes.size() < limit && in) {
-        in.read(chunk, static_cast<std::streamsize>(std::min(sizeof chunk, limit - bytes.size())));
-        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
+// The whole file; nullopt when it cannot be read.
+std::optional<std::string> readAll(const FileSystem& files, const fs::path& file) {
+    ReadResult read = files.readWhole(file, FileIo::kNoLimit);
+    return read.ok() ? std::optional<std::string>(std::move(read.bytes)) : std::nullopt;
 }
 
 bool isComplete(const fs::path& file) {
@@ -132,22 +118,22 @@ std::optional<fs::path> infoPathFor(const HeaderBlock& block, const fs::path& de
 }
 
 // The record replaced, the rest of the file (the header block) kept as it is.
-bool replaceRecord(const fs::path& info, FILESTS_INFO& record) {
-    const auto old = readUpTo(info, kWholeFile);
+bool replaceRecord(const FileSystem& files, const fs::path& info, FILESTS_INFO& record) {
+    const auto old = readAll(files, info);
     if (!old) {
         return false;
     }
-    FILESTS_INFO::setText(record.boxName, BoxInfo::ReadBoxName(info.parent_path()));
+    FILESTS_INFO::setText(record.boxName, BoxInfo::ReadBoxName(info.parent_path(), &files));
     const std::string rest = old->size() > kRecordSize ? old->substr(kRecordSize) : std::string();
-    return FileOps::replaceFileAtomically(info, record.toBytes() + rest);
+    return FileIo::replaceAtomically(files, info, record.toBytes() + rest);
 }
 
 // A stored record renewed from the main unit's block: it keeps what only the PC sets (the
 // user's mark, played, title, memo) and the header block it was stored with; the box name
 // comes from the folder as in every rewrite.
-std::optional<MessageInfoFile::PlannedInfo> renewed(const fs::path& stored, const fs::path& voice,
-                                                    FILESTS_INFO& record) {
-    const auto old = readUpTo(stored, kWholeFile);
+std::optional<MessageInfoFile::PlannedInfo> renewed(const FileSystem& files, const fs::path& stored,
+                                                    const fs::path& voice, FILESTS_INFO& record) {
+    const auto old = readAll(files, stored);
     if (!old || old->size() < kRecordSize) {
         return std::nullopt;
     }
@@ -156,7 +142,7 @@ std::optional<MessageInfoFile::PlannedInfo> renewed(const fs::path& stored, cons
     record.played = kept.played;
     std::copy(std::begin(kept.title), std::end(kept.title), record.title);
     std::copy(std::begin(kept.memo), std::end(kept.memo), record.memo);
-    FILESTS_INFO::setText(record.boxName, BoxInfo::ReadBoxName(stored.parent_path()));
+    FILESTS_INFO::setText(record.boxName, BoxInfo::ReadBoxName(stored.parent_path(), &files));
     return MessageInfoFile::PlannedInfo{stored, voice, false,
                                         record.toBytes() + old->substr(kRecordSize)};
 }
@@ -246,11 +232,11 @@ int MessageInfoFile::ReadInfo(const path& file, FILESTS_INFO& record) const {
         if (!m_context.accessOk()) {
             return 0;
         }
-        const auto bytes = readUpTo(StoreNames::infoPath(file), kRecordSize);
-        if (!bytes || bytes->size() < kRecordSize) {
+        const ReadResult head = FileIo::readHead(StoreNames::infoPath(file), kRecordSize);
+        if (!head.ok() || head.bytes.size() < kRecordSize) {
             return 0;
         }
-        record = FILESTS_INFO::fromBytes(*bytes);
+        record = FILESTS_INFO::fromBytes(head.bytes);
         return 1;
     });
 }
@@ -261,11 +247,11 @@ int MessageInfoFile::PrependInfo(const path& file, const FILESTS_INFO& record) c
             return -1;
         }
         const path info = StoreNames::infoPath(file);
-        const auto old = readUpTo(info, kWholeFile);
+        const auto old = readAll(m_context.files(), info);
         if (!old) {
             return -1;
         }
-        return FileOps::replaceFileAtomically(info, record.toBytes() + *old) ? 0 : -1;
+        return FileIo::replaceAtomically(m_context.files(), info, record.toBytes() + *old) ? 0 : -1;
     });
 }
 
@@ -274,7 +260,7 @@ int MessageInfoFile::WriteInfo(const path& file, FILESTS_INFO& record) const {
         if (!m_context.accessOk()) {
             return 0;
         }
-        return replaceRecord(StoreNames::infoPath(file), record) ? 1 : 0;
+        return replaceRecord(m_context.files(), StoreNames::infoPath(file), record) ? 1 : 0;
     });
 }
 
@@ -284,7 +270,7 @@ int MessageInfoFile::RestampHeader(const path& file, const FILESTS_INFO& record)
             return 0;
         }
         const path info = StoreNames::infoPath(file);
-        auto bytes = readUpTo(info, kWholeFile);
+        auto bytes = readAll(m_context.files(), info);
         if (!bytes || bytes->size() < kFileSize) {
             return 0;
         }
@@ -294,7 +280,7 @@ int MessageInfoFile::RestampHeader(const path& file, const FILESTS_INFO& record)
         const LocalTime now = m_context.clock ? m_context.clock->now() : SystemClock().now();
         const std::string date = HeaderBlock::dateField(now);
         bytes->replace(kRecordSize + HeaderBlock::kDateAt, date.size(), date);
-        return FileOps::replaceFileAtomically(info, *bytes) ? 1 : 0;
+        return FileIo::replaceAtomically(m_context.files(), info, *bytes) ? 1 : 0;
     });
 }
 
@@ -303,11 +289,11 @@ int MessageInfoFile::IsValidMessageFile(const path& file) const {
         if (!m_context.accessOk()) {
             return 0;
         }
-        const auto bytes = readUpTo(file, kFileSize);
-        if (!bytes || bytes->size() < kFileSize) {
+        const ReadResult head = FileIo::readHead(file, kFileSize);
+        if (!head.ok() || head.bytes.size() < kFileSize) {
             return 0;
         }
-        const std::string_view view(*bytes);
+        const std::string_view view(head.bytes);
         return IsValidMessageData(file, FILESTS_INFO::fromBytes(view),
                                   HeaderBlock(view.substr(kRecordSize)));
     });
@@ -345,8 +331,9 @@ std::string MessageInfoFile::StoreHeaderBlock(const HeaderBlock& block, const pa
         if (plan->already) {
             return std::string(kAlready);
         }
-        return FileOps::replaceFileAtomically(plan->file, plan->bytes) ? plan->file.string()
-                                                                       : std::string();
+        return FileIo::replaceAtomically(m_context.files(), plan->file, plan->bytes)
+                   ? plan->file.string()
+                   : std::string();
     });
 }
 
@@ -370,7 +357,7 @@ std::optional<MessageInfoFile::PlannedInfo> MessageInfoFile::planHeaderBlock(
         // A stored record is renewed under its old header block; a file cut short by an
         // earlier crash has no block worth keeping and is written anew.
         if (stored && isComplete(*stored)) {
-            return renewed(*stored, voice, record);
+            return renewed(m_context.files(), *stored, voice, record);
         }
         return PlannedInfo{stored.value_or(*info), voice, false, record.toBytes() + block.str()};
     });

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/CodePage.h"
+#include "platform/FileIo.h"
 #include "platform/FileOps.h"
 #include "platform/SystemClock.h"
 #include "store/HeaderBlock.h"
@@ -55,7 +56,7 @@ RequestList::path RequestList::WriteRequestList(const StoreContext& context,
         const Clock& clock = context.clock != nullptr ? *context.clock : systemClock;
         const path file = StoreNames::requestListPath(folder, clock.now(), voice);
         // Written beside and renamed into place, so a failed write leaves no half list.
-        return FileOps::replaceFileAtomically(file, bytes) ? file : path();
+        return FileIo::replaceAtomically(context.files(), file, bytes) ? file : path();
     } catch (...) {
         return {};
     }

@@ -1,8 +1,10 @@
 #include "store/StoreBatch.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/FileOps.h"
 #include "store/MessageFolder.h"
@@ -11,6 +13,8 @@ namespace orven {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr mode_t kPartMode = 0644;  // less the umask, as every new store file
 
 bool renamed(const fs::path& from, const fs::path& to) {
     std::error_code ec;
@@ -37,11 +41,14 @@ StoreBatch::path StoreBatch::partOf(const path& file) {
     return file.string() + std::string(kPartSuffix);
 }
 
-bool StoreBatch::writePart(const path& file, std::string_view bytes) {
-    std::ofstream out(partOf(file), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out.fail()) {
+bool StoreBatch::writePart(const path& file, std::string_view bytes) const {
+    const path part = partOf(file);
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kPartMode);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = m_context.files().writeAll(fd, part, bytes);
+    if (::close(fd) == 0 && written) {
         return true;
     }
     removePart(file);
@@ -121,7 +128,7 @@ bool StoreBatch::flushVolumes() const {
 
 bool StoreBatch::flushFolders() const {
     return std::all_of(m_folders.begin(), m_folders.end(),
-                       [](const path& folder) { return FileOps::flushFolder(folder); });
+                       [&](const path& folder) { return m_context.files().flushFolder(folder); });
 }
 
 // An entry whose files cannot all get their names is not counted; its leftovers go.

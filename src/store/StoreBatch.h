@@ -40,8 +40,9 @@ class StoreBatch {
     StoreBatch& operator=(const StoreBatch&) = delete;
 
     static path partOf(const path& file);
-    // Writes the bytes under the file's temporary name; on failure nothing is left.
-    static bool writePart(const path& file, std::string_view bytes);
+    // Writes the bytes under the file's temporary name through the context's file system; on
+    // failure nothing is left. Not synced: commit() makes the batch durable at once.
+    bool writePart(const path& file, std::string_view bytes) const;
     static void removePart(const path& file);
     // Removes the temporary files a crash left in the folder.
     static void removeLeftovers(const path& folder);

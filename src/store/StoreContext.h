@@ -18,7 +18,7 @@ namespace orven {
 struct StoreContext {
     // Names of request lists and of messages made on the PC.
     const Clock* clock = nullptr;
-    // Free space checks before anything is written.
+    // Free space checks before anything is written, and every write of a store file.
     const FileSystem* fileSystem = nullptr;
     // Kept alive between files and pieces of long work.
     Ui* ui = nullptr;
@@ -31,8 +31,7 @@ struct StoreContext {
 
     // The file system asked; the machine's own when none was given.
     const FileSystem& files() const {
-        static const LocalFileSystem local;
-        return fileSystem != nullptr ? *fileSystem : local;
+        return fileSystem != nullptr ? *fileSystem : LocalFileSystem::machine();
     }
     // The one free-space rule of the store and the jobs: at least `needed` bytes free on the
     // volume of the folder. A volume that cannot be asked is not trusted with the write.

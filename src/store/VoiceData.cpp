@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <system_error>
+#include <utility>
 #include <vector>
 
+#include "platform/FileIo.h"
 #include "platform/FileOps.h"
 #include "platform/SystemClock.h"
 #include "store/FILESTS_INFO.h"
@@ -71,28 +72,11 @@ std::uint64_t acceptedFrames(std::string_view bytes) {
     return bitsPerSecond > kMaxBitsPerSecond ? 0 : frames;
 }
 
-std::optional<std::string> readFile(const fs::path& file, std::uint64_t maxBytes) {
-    std::error_code ec;
-    const std::uint64_t size = fs::file_size(file, ec);
-    if (ec || size > maxBytes) {
-        return std::nullopt;
-    }
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes(size, '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-// The first `count` bytes of the file; nullopt when it is shorter or cannot be read.
-std::optional<std::string> readHead(const fs::path& file, std::size_t count) {
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes(count, '\0');
-    if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(count))) {
-        return std::nullopt;
-    }
-    return bytes;
+// The whole file when it is no longer than maxBytes.
+std::optional<std::string> readFile(const FileSystem& files, const fs::path& file,
+                                    std::uint64_t maxBytes) {
+    ReadResult read = files.readWhole(file, maxBytes);
+    return read.ok() ? std::optional<std::string>(std::move(read.bytes)) : std::nullopt;
 }
 
 std::string asciiUpper(std::string text) {
@@ -185,18 +169,18 @@ struct ResponseMessage {
 
 // The voice file first, then the information file that makes it a message; the older
 // message of the number goes only once the new one is complete.
-VoiceData::MakeResult storeMessage(const ResponseMessage& message, std::string_view voiceBytes,
-                                   const LocalTime& now, const fs::path& folder,
-                                   fs::path* madeInfoFile) {
+VoiceData::MakeResult storeMessage(const FileSystem& files, const ResponseMessage& message,
+                                   std::string_view voiceBytes, const LocalTime& now,
+                                   const fs::path& folder, fs::path* madeInfoFile) {
     using MakeResult = VoiceData::MakeResult;
     const std::string& name = message.voiceName;
     const fs::path voice = folder / name;
     const fs::path info = folder / (name.substr(0, name.size() - 3) + "vminf");
-    if (!FileOps::replaceFileAtomically(voice, voiceBytes)) {
+    if (!FileIo::replaceAtomically(files, voice, voiceBytes)) {
         return MakeResult::Failed;
     }
     const std::string infoBytes = infoFileBytes(name, message.number, message.frames, now);
-    if (!FileOps::replaceFileAtomically(info, infoBytes)) {
+    if (!FileIo::replaceAtomically(files, info, infoBytes)) {
         std::error_code ec;
         fs::remove(voice, ec);
         return MakeResult::Failed;
@@ -217,7 +201,8 @@ double VoiceData::aacDuration(std::string_view bytes) {
 
 double VoiceData::GetAacDuration(const path& aacFile) {
     try {
-        const std::optional<std::string> bytes = readFile(aacFile, kMaxAacBytes);
+        const std::optional<std::string> bytes =
+            readFile(LocalFileSystem::machine(), aacFile, kMaxAacBytes);
         return bytes ? aacDuration(*bytes) : -1.0;
     } catch (...) {
         return -1.0;
@@ -255,17 +240,17 @@ std::optional<std::string> VoiceData::BuildUploadImage(const path& infoFile, con
         constexpr std::size_t kInfoSize = FILESTS_INFO::kSize + HeaderBlock::kSize;
         // What a longer file holds past the record and the header block is not the main
         // unit's and is not sent.
-        const std::optional<std::string> info = readHead(infoFile, kInfoSize);
+        const ReadResult info = FileIo::readHead(infoFile, kInfoSize);
         const std::optional<path> voicePath = FileOps::findAnyCase(aacFile);
-        if (!info || !voicePath) {
+        if (!info.ok() || info.bytes.size() < kInfoSize || !voicePath) {
             return std::nullopt;
         }
-        const std::optional<std::string> voice =
-            readFile(*voicePath, std::numeric_limits<std::uint32_t>::max());
+        const std::optional<std::string> voice = readFile(
+            LocalFileSystem::machine(), *voicePath, std::numeric_limits<std::uint32_t>::max());
         if (!voice) {
             return std::nullopt;
         }
-        return info->substr(FILESTS_INFO::kSize, HeaderBlock::kSize) +
+        return info.bytes.substr(FILESTS_INFO::kSize, HeaderBlock::kSize) +
                HeaderBlock::bigEndian32(static_cast<std::uint32_t>(voice->size())) + *voice;
     } catch (...) {
         return std::nullopt;
@@ -293,7 +278,7 @@ VoiceData::MakeResult VoiceData::MakeResponseMessage(const path& userAac, int nu
             return MakeResult::Unsupported;
         }
         // Read once: what is checked is exactly what gets stored.
-        const std::optional<std::string> bytes = readFile(userAac, kMaxAacBytes);
+        const std::optional<std::string> bytes = readFile(m_context.files(), userAac, kMaxAacBytes);
         const std::uint64_t frames = bytes ? acceptedFrames(*bytes) : 0;
         if (frames == 0) {
             return MakeResult::Unsupported;
@@ -304,7 +289,7 @@ VoiceData::MakeResult VoiceData::MakeResponseMessage(const path& userAac, int nu
         static const SystemClock systemClock;
         const LocalTime now = (m_context.clock != nullptr ? m_context.clock : &systemClock)->now();
         const ResponseMessage message{responseFileName(now, number, extension), number, frames};
-        return storeMessage(message, *bytes, now, outouFolder, madeInfoFile);
+        return storeMessage(m_context.files(), message, *bytes, now, outouFolder, madeInfoFile);
     } catch (...) {
         return MakeResult::Failed;
     }

@@ -1,7 +1,10 @@
 #include "support/FakeFileSystem.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
+
+#include "platform/FileIo.h"
 
 namespace fs = std::filesystem;
 
@@ -27,6 +30,10 @@ int depthWithin(const fs::path& path, const fs::path& folder) {
         return -1;
     }
     return static_cast<int>(f.size());
+}
+
+bool isSet(const bool* setting) {
+    return setting != nullptr && *setting;
 }
 
 }  // namespace
@@ -89,6 +96,52 @@ bool FakeFileSystem::reconnect(const fs::path& folder) {
 
 bool FakeFileSystem::flushToDisk(const fs::path& path) const {
     return !onFlush || onFlush(path);
+}
+
+void FakeFileSystem::setWritesFail(const fs::path& folder, bool fail) {
+    set(m_writesFail, folder, fail);
+}
+
+void FakeFileSystem::failWrites(int count, int after) {
+    m_failingWrites = count;
+    m_writesBeforeFailing = after;
+}
+
+void FakeFileSystem::setReadsFail(const fs::path& folder, bool fail) {
+    set(m_readsFail, folder, fail);
+}
+
+void FakeFileSystem::setFolderFlushFails(const fs::path& folder, bool fail) {
+    set(m_folderFlushFails, folder, fail);
+}
+
+bool FakeFileSystem::writeAll(int fd, const fs::path& file, std::string_view bytes) const {
+    ++m_writes;
+    bool fail = isSet(lookup(m_writesFail, file));
+    if (m_writesBeforeFailing > 0) {
+        --m_writesBeforeFailing;
+    } else if (m_failingWrites > 0) {
+        --m_failingWrites;
+        fail = true;
+    }
+    if (!fail) {
+        return FileIo::writeAll(fd, bytes);
+    }
+    (void)FileIo::writeAll(fd, bytes.substr(0, bytes.size() / 2));
+    errno = ENOSPC;
+    return false;
+}
+
+bool FakeFileSystem::flushFolder(const fs::path& folder) const {
+    return !isSet(lookup(m_folderFlushFails, folder)) && FileIo::flushFolder(folder);
+}
+
+ReadResult FakeFileSystem::readWhole(const fs::path& file, std::uint64_t maxBytes) const {
+    if (isSet(lookup(m_readsFail, file))) {
+        errno = EIO;
+        return {};
+    }
+    return FileIo::readWhole(file, maxBytes);
 }
 
 }  // namespace orven::test

@@ -2,12 +2,8 @@
 
 #include <fstream>
 #include <iterator>
-#include <set>
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include "support/TempDir.h"
 
@@ -26,14 +22,6 @@ void writeFile(const fs::path& path, std::string_view bytes) {
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::set<std::string> entries(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        names.insert(e.path().filename().string());
-    }
-    return names;
 }
 
 void makeTree(const fs::path& root) {
@@ -161,53 +149,6 @@ TEST(FileOpsFlush, NeedsAFileToFlush) {
     std::ofstream(dir / "voice.aac") << "data";
     EXPECT_TRUE(FileOps::flushFile(dir / "voice.aac"));
     EXPECT_FALSE(FileOps::flushFile(dir / "missing.aac"));
-    EXPECT_TRUE(FileOps::flushFolder(dir.path()));
-    EXPECT_FALSE(FileOps::flushFolder(dir / "voice.aac"));
-    EXPECT_FALSE(FileOps::flushFolder(dir / "missing"));
-}
-
-TEST(FileOpsReplace, WritesNewFilesAndKeepsMode) {
-    TempDir dir;
-    EXPECT_TRUE(FileOps::replaceFileAtomically(dir / "new.ini", "one"));
-    EXPECT_EQ(readFile(dir / "new.ini"), "one");
-
-    fs::permissions(dir / "new.ini", fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_TRUE(FileOps::replaceFileAtomically(dir / "new.ini", "two"));
-    EXPECT_EQ(readFile(dir / "new.ini"), "two");
-    EXPECT_EQ(fs::status(dir / "new.ini").permissions(),
-              fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(entries(dir.path()), std::set<std::string>{"new.ini"});
-}
-
-TEST(FileOpsReplace, FailureLeavesTheOldState) {
-    TempDir dir;
-    EXPECT_FALSE(FileOps::replaceFileAtomically(dir / "missing/x.ini", "x"));
-    EXPECT_FALSE(fs::exists(dir / "missing"));
-
-    writeFile(dir / "folder/keep", "kept");
-    EXPECT_FALSE(FileOps::replaceFileAtomically(dir / "folder", "x"));
-    EXPECT_EQ(readFile(dir / "folder/keep"), "kept");
-    EXPECT_EQ(entries(dir.path()), std::set<std::string>{"folder"});
-}
-
-TEST(FileOpsReplace, FailedWriteKeepsTheOldFile) {
-    TempDir dir;
-    writeFile(dir / "record.vminf", "old contents");
-    // A file size limit makes the write itself fail part way, even for root.
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    auto* const oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool written =
-        FileOps::replaceFileAtomically(dir / "record.vminf", std::string(4096, 'n'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_FALSE(written);
-    EXPECT_EQ(readFile(dir / "record.vminf"), "old contents");
-    EXPECT_EQ(entries(dir.path()), std::set<std::string>{"record.vminf"});
 }
 
 }  // namespace

@@ -69,5 +69,31 @@ TEST(FakeFileSystem, DeepestSettingWinsAndReconnectFollowsTheScript) {
     EXPECT_EQ(fake.reconnectCalls(), 3);
 }
 
+// Faults hit only the folder they were set for, and a counted fault only as often as set.
+TEST(FakeFileSystem, FileFaultsHoldWhereAndAsOftenAsSet) {
+    TempDir dir;
+    fs::create_directories(dir / "a");
+    fs::create_directories(dir / "b");
+    test::FakeFileSystem fake;
+    fake.setWritesFail(dir / "a");
+    EXPECT_FALSE(FileIo::replaceAtomically(fake, dir / "a/x", "1"));
+    EXPECT_TRUE(FileIo::replaceAtomically(fake, dir / "b/x", "1"));
+
+    fake.setWritesFail(dir / "a", false);
+    fake.failWrites(1, 1);
+    EXPECT_TRUE(FileIo::replaceAtomically(fake, dir / "a/x", "2"));
+    EXPECT_FALSE(FileIo::replaceAtomically(fake, dir / "a/x", "3"));
+    EXPECT_TRUE(FileIo::replaceAtomically(fake, dir / "a/x", "4"));
+    EXPECT_EQ(fake.writes(), 5);
+
+    fake.setReadsFail(dir / "b");
+    EXPECT_EQ(fake.readWhole(dir / "b/x", FileIo::kNoLimit).status, ReadStatus::Failed);
+    EXPECT_EQ(fake.readWhole(dir / "a/x", FileIo::kNoLimit).bytes, "4");
+
+    fake.setFolderFlushFails(dir / "b");
+    EXPECT_FALSE(fake.flushFolder(dir / "b"));
+    EXPECT_TRUE(fake.flushFolder(dir / "a"));
+}
+
 }  // namespace
 }  // namespace orven

@@ -5,12 +5,13 @@
 #include <climits>
 #include <cstddef>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
 #include <sys/stat.h>  // umask, chmod
-#include <unistd.h>
 
+#include "support/FakeFileSystem.h"
 #include "support/TempDir.h"
 
 namespace orven {
@@ -103,7 +104,7 @@ TEST_F(ProfileFileTest, Utf16FileKeepsItsEncodingAndEveryOtherByte) {
 }
 
 TEST_F(ProfileFileTest, NewFileGetsTheEncodingAndModeAsked) {
-    const mode_t oldMask = umask(077);  // the modes asked for must win over it
+    const mode_t oldMask = umask(027);  // narrows the mode asked for, as for every new file
     ProfileFile utf16(m_dir / "a.ini", ProfileFile::Encoding::Utf16Le, 0600);
     ProfileFile cp932(m_dir / "b.ini");
     const bool written = utf16.writeString("S", "k", "v") && cp932.writeString("S", "k", "\uFF71");
@@ -112,7 +113,7 @@ TEST_F(ProfileFileTest, NewFileGetsTheEncodingAndModeAsked) {
     EXPECT_EQ(readBytes(utf16.path()), "\xFF\xFE" + utf16le(u"[S]\r\nk=v\r\n"));
     EXPECT_EQ(modeOf(utf16.path()), 0600u);
     EXPECT_EQ(readBytes(cp932.path()), "[S]\r\nk=\xB1\r\n");
-    EXPECT_EQ(modeOf(cp932.path()), 0644u);
+    EXPECT_EQ(modeOf(cp932.path()), 0640u);
 }
 
 TEST_F(ProfileFileTest, ExistingFileKeepsEncodingAndMode) {
@@ -179,21 +180,32 @@ TEST_F(ProfileFileTest, LineEndsAndPlacementOfNewLines) {
     EXPECT_EQ(ini.getString("D", "e", "none"), "none");
 }
 
+// Runs as root too: the faults come from the file system, not from permissions.
 TEST_F(ProfileFileTest, FailedWriteLeavesTheOldFile) {
-    fs::create_directory(m_path);
-    EXPECT_FALSE(ProfileFile(m_path).writeString("S", "k", "v"));
-    EXPECT_TRUE(fs::is_directory(m_path));
-    EXPECT_FALSE(ProfileFile(m_dir / "no" / "x.ini").writeString("S", "k", "v"));
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only folders";
+    const std::string old = "[S]\r\nk=old\r\n";
+    struct Case {
+        const char* what;
+        std::function<void(test::FakeFileSystem&)> fault;
+    };
+    const Case cases[] = {
+        {"the write fails",
+         [&](test::FakeFileSystem& files) { files.setWritesFail(m_dir.path()); }},
+        // Writing what could not be read would lose every other key.
+        {"the file cannot be read",
+         [&](test::FakeFileSystem& files) { files.setReadsFail(m_path); }},
+    };
+    for (const Case& c : cases) {
+        test::FakeFileSystem files;
+        c.fault(files);
+        ProfileFile ini(file(old), ProfileFile::Encoding::Cp932, 0644, &files);
+        EXPECT_FALSE(ini.writeString("S", "k", "new")) << c.what;
+        EXPECT_EQ(readBytes(m_path), old) << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), {}), 1) << c.what;
     }
-    const fs::path folder = m_dir / "ro";
-    fs::create_directory(folder);
-    writeBytes(folder / "x.ini", "[S]\r\nk=old\r\n");
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(ProfileFile(folder / "x.ini").writeString("S", "k", "new"));
-    fs::permissions(folder, fs::perms::owner_all);
-    EXPECT_EQ(readBytes(folder / "x.ini"), "[S]\r\nk=old\r\n");
+    fs::create_directory(m_dir / "folder.ini");
+    EXPECT_FALSE(ProfileFile(m_dir / "folder.ini").writeString("S", "k", "v"));
+    EXPECT_TRUE(fs::is_directory(m_dir / "folder.ini"));
+    EXPECT_FALSE(ProfileFile(m_dir / "no" / "x.ini").writeString("S", "k", "v"));
 }
 
 TEST_F(ProfileFileTest, DamagedFilesNeitherCrashNorHang) {

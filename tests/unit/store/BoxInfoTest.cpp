@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/FakeFileSystem.h"
 #include "support/TempDir.h"
 
 namespace orven {
@@ -76,6 +77,22 @@ TEST_F(BoxInfoTest, AutoDeleteIsLookedUpByKindAndBoxDirectory) {
     EXPECT_EQ(BoxInfo::IsAutoDeleteBox(settings, "/naisen/200"), 1);
     EXPECT_EQ(BoxInfo::IsAutoDeleteBox(settings, "/rusuroku/200"), 0);
     EXPECT_EQ(BoxInfo::IsAutoDeleteBox(settings, "/naisen/"), 0);
+}
+
+// As with the profile functions, a failed write is not reported; the old value stays.
+TEST_F(BoxInfoTest, FailedWriteKeepsTheOldValues) {
+    test::FakeFileSystem fileSystem;
+    context.fileSystem = &fileSystem;
+    ASSERT_EQ(info.SetBoxName(box, "Old"), 1);
+    ASSERT_EQ(info.SetMakeState(box, "2"), 1);
+    fileSystem.setWritesFail(box);
+    EXPECT_EQ(info.SetBoxName(box, "New"), 1);
+    EXPECT_EQ(info.SetMakeState(box, "0"), 1);
+    EXPECT_EQ(fileSystem.writes(), 4);
+    std::string name;
+    EXPECT_EQ(info.GetBoxName(box, name), 1);
+    EXPECT_EQ(name, "Old");
+    EXPECT_EQ(info.GetMakeState(box), 2);
 }
 
 }  // namespace

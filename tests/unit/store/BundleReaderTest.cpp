@@ -237,14 +237,15 @@ TEST_F(BundleReaderTest, VoiceThatCannotBeWrittenLosesItsInformationFile) {
     EXPECT_EQ(names, Names{kSecond + ".vminf"});
     EXPECT_FALSE(fs::exists(dest / (kFirst + ".vminf")));
 
-    if (!fs::exists("/dev/full")) {
-        GTEST_SKIP() << "no /dev/full to fail writes";
-    }
-    fs::create_symlink("/dev/full",
-                       dest / (kThird + ".aac" + std::string(BundleReader::kPartSuffix)));
+    // A voice file whose write fails part way fails the bundle; an information file that
+    // cannot be written ends it. Nothing of either stays.
+    fileSystem.setWritesFail(dest);
+    const int writesBefore = fileSystem.writes();
     EXPECT_EQ(unpack(head(1) + voice(kThird, voice1), nullptr, true), -1);
-    EXPECT_FALSE(fs::exists(dest / (kThird + ".vminf")));
-    EXPECT_FALSE(fs::is_symlink(dest / (kThird + ".aac" + std::string(BundleReader::kPartSuffix))));
+    names.clear();
+    EXPECT_EQ(unpack(head(2) + info(kThird) + info(kSecond), &names, false), 0);
+    EXPECT_EQ(fileSystem.writes() - writesBefore, 2);
+    EXPECT_EQ(filesIn(dest), (Names{kFirst + ".aac.part", kSecond + ".aac", kSecond + ".vminf"}));
 }
 
 // A message whose information was stored before keeps its file byte for byte when fetching
@@ -274,12 +275,7 @@ TEST_F(BundleReaderTest, FailedVoiceFetchLeavesTheStoredInformationAlone) {
         context.ui = &cancelling;
         fileSystem.setFreeSpace(tmp.path(), what.starts_with("disk") ? 5000 : 1ull << 40);
         fileSystem.onFlush = [&](const fs::path&) { return !what.starts_with("flush"); };
-        if (what.starts_with("voice")) {
-            if (!fs::exists("/dev/full")) {
-                continue;
-            }
-            fs::create_symlink("/dev/full", dest / (kFirst + ".aac.part"));
-        }
+        fileSystem.setWritesFail(dest, what.starts_with("voice"));
         Names names;
         EXPECT_EQ(unpack(c.bundle, &names, true), c.result) << what;
         EXPECT_EQ(contents(stored), before) << what;
@@ -330,6 +326,15 @@ TEST_F(BundleReaderTest, OneFlushPerBatchBeforeAnyFileHasItsName) {
     EXPECT_EQ(unpack(bundleBytes, &names, true), -1);
     EXPECT_EQ(names.size(), 256u);
     EXPECT_EQ(filesIn(dest).size(), 2 * 256u);
+
+    // Nor does a batch count whose folder cannot be flushed after the renames.
+    fs::remove_all(dest);
+    fs::create_directories(dest);
+    fileSystem.onFlush = nullptr;
+    fileSystem.setFolderFlushFails(dest);
+    names.clear();
+    EXPECT_EQ(unpack(bundleBytes, &names, true), -1);
+    EXPECT_TRUE(names.empty());
 }
 
 // Information files come in either case; the voice gets its own ".aac" file beside one.

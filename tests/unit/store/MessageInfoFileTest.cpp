@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ManualClock.h"
+#include "support/FakeFileSystem.h"
 #include "support/TempDir.h"
 
 namespace orven {
@@ -270,6 +271,25 @@ TEST_F(MessageInfoFileTest, FailedAccessCheckLeavesFilesAlone) {
     EXPECT_EQ(MessageInfoFile::FileExists(box / (kBoxMessage + ".VMINF")), 1);
     EXPECT_EQ(MessageInfoFile::IsValidMessageData(info, record, HeaderBlock(Block{}.bytes())), 1);
     EXPECT_EQ(checks, 6) << "these two run without the check";
+}
+
+// Every rewrite goes through the context's file system; one that fails part way (a full disk)
+// leaves the stored file byte for byte and nothing beside it.
+TEST_F(MessageInfoFileTest, FailedWritesLeaveTheStoredFileAsItWas) {
+    test::FakeFileSystem fileSystem;
+    fileSystem.setWritesFail(root.path());
+    context.fileSystem = &fileSystem;
+    const std::string bytes = Record{}.bytes() + Block{}.bytes();
+    writeAll(info, bytes);
+    FILESTS_INFO record = Record{.title = u"new"}.record();
+    EXPECT_EQ(store.PrependInfo(info, record), -1);
+    EXPECT_EQ(store.WriteInfo(info, record), 0);
+    EXPECT_EQ(store.RestampHeader(info, record), 0);
+    EXPECT_EQ(storeIn(box, Block{}), "") << "renewing the stored record";
+    EXPECT_EQ(storeIn(box, {.name = "202401050931_FRI_0101_00002.vmdat"}), "") << "a new one";
+    EXPECT_EQ(fileSystem.writes(), 5);
+    EXPECT_EQ(readAll(info), bytes);
+    EXPECT_EQ(files(), std::vector<fs::path>{fs::relative(info, root.path())});
 }
 
 TEST_F(MessageInfoFileTest, ReadInfoReadsTheRecordBesideAVoiceFile) {

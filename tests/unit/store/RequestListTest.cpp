@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "platform/ManualClock.h"
+#include "support/FakeFileSystem.h"
 #include "support/TempDir.h"
 
 namespace orven {
@@ -73,11 +74,16 @@ TEST_F(RequestListTest, NamesAreMeasuredInCp932AndNeverCut) {
     EXPECT_TRUE(filesIn(dir.path()).empty());
 }
 
-TEST_F(RequestListTest, NothingIsWrittenWhenAccessOrTheFolderFails) {
+TEST_F(RequestListTest, NothingIsWrittenWhenAccessTheFolderOrTheWriteFails) {
     context.folderAccessCheck = [] { return false; };
     EXPECT_TRUE(RequestList::WriteRequestList(context, {"a"}, dir.path(), true).empty());
     context.folderAccessCheck = nullptr;
     EXPECT_TRUE(RequestList::WriteRequestList(context, {"a"}, dir / "missing", true).empty());
+    test::FakeFileSystem fileSystem;
+    fileSystem.setWritesFail(dir.path());
+    context.fileSystem = &fileSystem;
+    EXPECT_TRUE(RequestList::WriteRequestList(context, {"a"}, dir.path(), true).empty());
+    EXPECT_EQ(fileSystem.writes(), 1);
     EXPECT_TRUE(filesIn(dir.path()).empty());
 }
 

@@ -225,5 +225,22 @@ TEST_F(VoiceDataImportTest, RefusedImportsLeaveTheStoreAlone) {
     EXPECT_EQ(std::distance(fs::directory_iterator(outou), fs::directory_iterator()), 1);
 }
 
+// A write that fails part way takes back what the import wrote: the voice file goes again when
+// the information file cannot be written, and the older message stays.
+TEST_F(VoiceDataImportTest, FailedWriteLeavesTheStoreAsItWas) {
+    const std::string older = "202312011200_FRI_A007_0000.vminf";
+    writeBytes(outou / older, "old");
+    for (const int writesBefore : {0, 1}) {  // the voice file's write, the information file's
+        fileSystem.failWrites(1, writesBefore);
+        EXPECT_EQ(import(7, userFile), VoiceData::MakeResult::Failed) << writesBefore;
+        EXPECT_EQ(fileSystem.writes(), 2 * writesBefore + 1);
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(outou)) {
+            left.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(left, std::vector<std::string>{older}) << writesBefore;
+    }
+}
+
 }  // namespace
 }  // namespace orven
