@@ -164,7 +164,8 @@ double jobSeconds(const fs::path& local, Fixture& fixture, orven::FileSystem& fi
     orven::FtpEnvironment ftpEnvironment;
     ftpEnvironment.defaultLocalDirectory = local.parent_path().parent_path();
     orven::CFtpMng ftp(ftpEnvironment);
-    if (ftp.Login("127.0.0.1", "maint", kPassword, fixture.server->port()) != 0) {
+    if (ftp.Login("127.0.0.1", "maint", kPassword, fixture.server->port()) !=
+        orven::LoginResult::LoggedIn) {
         return 0;
     }
     orven::SystemClock clock;
@@ -176,11 +177,11 @@ double jobSeconds(const fs::path& local, Fixture& fixture, orven::FileSystem& fi
     int stored = 0;
     fileSystem.flushToDisk(local);
     const auto start = std::chrono::steady_clock::now();
-    const int result =
+    const orven::JobResult result =
         orven::BoxDownloadJob(env).DownloadBox(local, chosen, kBox, stored, false, false);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     ftp.Logout();
-    return result == 0 && stored == kMessages ? took.count() : 0;
+    return result == orven::JobResult::Done && stored == kMessages ? took.count() : 0;
 }
 
 void BM_BoxDownloadJob(benchmark::State& state) {

@@ -42,7 +42,8 @@ class Fixture {
         orven::FtpEnvironment environment;
         environment.defaultLocalDirectory = root / "local";
         auto client = std::make_unique<orven::CFtpMng>(environment);
-        if (client->Login("127.0.0.1", "maint", "secret", server->port()) != 0) {
+        if (client->Login("127.0.0.1", "maint", "secret", server->port()) !=
+            orven::LoginResult::LoggedIn) {
             return nullptr;
         }
         return client;
@@ -77,9 +78,9 @@ double retrieveWithCFtpMng(benchmark::State& state, const fs::path& folder, cons
     }
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        const int result =
+        const orven::TransferResult result =
             client->RunOperation(folder, [&] { return client->RetrieveFile(kRemote, name); });
-        if (result != 0) {
+        if (result != orven::TransferResult::Done) {
             state.SkipWithError("RETR failed");
             break;
         }

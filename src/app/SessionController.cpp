@@ -45,8 +45,7 @@ void SessionController::pump() {
 
 LoginResult SessionController::logIn(const std::string& address, const std::string& user,
                                      const std::string& password) {
-    const auto result =
-        static_cast<LoginResult>(m_ftp.Login(address, user, password, m_services.port));
+    const LoginResult result = m_ftp.Login(address, user, password, m_services.port);
     if (result == LoginResult::LoggedIn) {
         m_doc.loggedIn = 1;
         m_idleTicks = 0;

@@ -16,10 +16,6 @@ namespace orven {
 
 namespace {
 
-// Results of the download loops, as DownloadSummary::result carries them.
-constexpr int kJobCommunicationFailure = -1;
-constexpr int kJobLocalFailure = -6;
-
 const char* kColumns[] = {"ﾌﾗｸﾞ",     "取込",     "再生/未再生", "保護/非保護", "BOX番号",
                           "相手番号", "相手名称", "日時",        "録音時間",    "ファイル名",
                           "BOX名称",  "タイトル", "メモ"};
@@ -144,12 +140,12 @@ CliCommands::Exit CliCommands::usage(const std::string& why) {
 }
 
 CliCommands::Exit CliCommands::logIn() {
-    const int result =
+    const LoginResult result =
         m_ftp->Login(m_options.address, m_options.user, m_options.password, m_options.port);
-    if (result == CFtpMng::kLoggedIn) {
+    if (result == LoginResult::LoggedIn) {
         return Exit::kSuccess;
     }
-    std::fprintf(stderr, "orven-cli: log-in failed (%d)\n", result);
+    std::fprintf(stderr, "orven-cli: log-in failed (%d)\n", static_cast<int>(result));
     return signalled() ? Exit::kCancelled : Exit::kCommunication;
 }
 
@@ -161,16 +157,16 @@ CliCommands::Exit CliCommands::folderDownload() {
         m_ui.openProgress(std::string(text::kProgressDownloading),
                           std::string(text::kProgressDownloadingFolders), &m_cancel);
     FolderDownload job(m_env);
-    const int result = job.run(m_options.store(), progress.get());
+    const FolderDownloadResult result = job.run(m_options.store(), progress.get());
     if (job.cancelled()) {
         return Exit::kCancelled;
     }
-    if (result == FolderDownload::kListFailed) {
+    if (result == FolderDownloadResult::ListFailed) {
         m_ui.messageBox(std::string(text::kCommunicationError), std::string(text::kErrorTitle),
                         Buttons::Ok, Icon::Exclamation);
         return Exit::kCommunication;
     }
-    if (result != FolderDownload::kDone) {
+    if (result != FolderDownloadResult::Done) {
         return Exit::kLocalFailure;
     }
     m_ui.messageBox(std::string(text::kFolderDownloadDone), std::string(text::kDownloadDoneTitle),
@@ -203,13 +199,13 @@ CliCommands::Exit CliCommands::download() {
 
 CliCommands::Exit CliCommands::exitOf(const DownloadSummary& summary) {
     // A local failure stops the loops through the cancel flag: it is not the user's cancel.
-    if (summary.result == kJobLocalFailure) {
+    if (summary.result == JobResult::LocalFailure) {
         return Exit::kLocalFailure;
     }
     if (summary.cancelled) {
         return Exit::kCancelled;
     }
-    if (summary.result == kJobCommunicationFailure) {
+    if (summary.result == JobResult::CommunicationFailure) {
         return Exit::kCommunication;
     }
     if (summary.diskFull) {
@@ -218,7 +214,7 @@ CliCommands::Exit CliCommands::exitOf(const DownloadSummary& summary) {
     if (summary.partial) {
         return Exit::kPartial;
     }
-    return summary.result == 0 ? Exit::kSuccess : Exit::kLocalFailure;
+    return summary.result == JobResult::Done ? Exit::kSuccess : Exit::kLocalFailure;
 }
 
 bool CliCommands::responseRows(std::vector<ResponseUpload::Row>& rows) {

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "link/ListingLines.h"
+#include "link/StoreResults.h"
 #include "store/BoxInfo.h"
 #include "store/CFileMng.h"
 #include "store/FolderDownloadStore.h"
@@ -19,14 +20,22 @@ namespace {
 constexpr std::uint64_t kBlock = 4096;
 constexpr std::uint64_t kSpare = 4098;
 constexpr std::size_t kMonthLength = 6;
-constexpr int kListed = 1;
-constexpr int kMissingDirectory = -2;
-constexpr int kRetrieveCancelled = -2;
-constexpr int kGone = 550;
 
 bool hasBoth(const std::filesystem::path& folder, const std::string& stem) {
     return CFileMng::FileExists(folder / (stem + ".vminf")) == 1 &&
            CFileMng::FileExists(folder / (stem + ".aac")) == 1;
+}
+
+// A fetch of the bundle that did not come: the job ends there, without a reconnection.
+JobResult jobResultOfFetch(TransferResult fetched) {
+    switch (fetched) {
+        case TransferResult::Cancelled:
+            return JobResult::Cancelled;
+        case TransferResult::Unavailable:
+            return JobResult::FilesGone;
+        default:
+            return JobResult::CommunicationFailure;
+    }
 }
 
 std::optional<std::string> readAll(const std::filesystem::path& file) {
@@ -39,68 +48,68 @@ std::optional<std::string> readAll(const std::filesystem::path& file) {
 
 }  // namespace
 
-int BackupJob::BackupBox(const std::string& remoteDir, int& chosen, int& stored,
-                         const std::string& kind, const std::string& boxName) {
+JobResult BackupJob::BackupBox(const std::string& remoteDir, int& chosen, int& stored,
+                               const std::string& kind, const std::string& boxName) {
     chosen = 0;
     stored = 0;
     // The box name comes from the main unit and becomes a folder name: nothing above or
     // beside the box folder may be reached through it.
     if ((kind != StoreNames::kAnswering && kind != StoreNames::kExtension) ||
         !FolderDownloadStore::isPlainFolderName(boxName)) {
-        return -6;
+        return JobResult::LocalFailure;
     }
     m_kind = kind;
     m_boxName = boxName;
     return m_env.ftp->RunOperation(m_plan.base, [&] {
         std::vector<Message> messages;
-        const int listedResult = listMessages(remoteDir, messages);
-        if (listedResult != 0) {
+        const JobResult listedResult = listMessages(remoteDir, messages);
+        if (listedResult != JobResult::Done) {
             return listedResult;
         }
         Wanted wanted;
         std::vector<DeletionAfterDownload::Listed> listed;
-        int result = chooseBoxMessages(messages, wanted, listed);
-        if (result == 0 && !wanted.names.empty()) {
+        JobResult result = chooseBoxMessages(messages, wanted, listed);
+        if (result == JobResult::Done && !wanted.names.empty()) {
             chosen = static_cast<int>(wanted.names.size());
             CFileMng store(m_env.store, m_env.settings);
             result = exchange(store, remoteDir, wanted, Entry::Boxes, stored);
         }
-        if (result == 0 && !listed.empty()) {
+        if (result == JobResult::Done && !listed.empty()) {
             CFileMng store(m_env.store, m_env.settings);
             const auto locate = [this](const std::string& stem) {
                 return boxFolderOf(stem.substr(0, kMonthLength));
             };
-            result =
-                DeletionAfterDownload(m_env, store).run(remoteDir, listed, locate, true, false, 0);
+            result = DeletionAfterDownload(m_env, store)
+                         .run(remoteDir, listed, locate, true, false, JobResult::Done);
         }
         return result;
     });
 }
 
-int BackupJob::BackupSystemMessages(int& chosen, int& stored, const std::string& remoteDir) {
+JobResult BackupJob::BackupSystemMessages(int& chosen, int& stored, const std::string& remoteDir) {
     chosen = 0;
     stored = 0;
     const std::string folderName = m_plan.responseFolder();
     if (folderName.empty()) {
-        return -6;
+        return JobResult::LocalFailure;
     }
     const std::filesystem::path folder =
         m_plan.base / folderName / std::string(StoreNames::kResponse);
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) {
-        return -6;
+        return JobResult::LocalFailure;
     }
     return m_env.ftp->RunOperation(m_plan.base, [&] {
         std::vector<Message> messages;
-        const int listedResult = listMessages(remoteDir, messages);
-        if (listedResult != 0) {
+        const JobResult listedResult = listMessages(remoteDir, messages);
+        if (listedResult != JobResult::Done) {
             return listedResult;
         }
         CFileMng store(m_env.store, m_env.settings);
         Wanted wanted;
-        const int result = chooseResponses(store, messages, folder, wanted);
-        if (result != 0 || wanted.names.empty()) {
+        const JobResult result = chooseResponses(store, messages, folder, wanted);
+        if (result != JobResult::Done || wanted.names.empty()) {
             return result;
         }
         chosen = static_cast<int>(wanted.names.size());
@@ -109,14 +118,14 @@ int BackupJob::BackupSystemMessages(int& chosen, int& stored, const std::string&
 }
 
 // Every message of the listing once, however many of its files are listed.
-int BackupJob::listMessages(const std::string& remoteDir, std::vector<Message>& messages) {
+JobResult BackupJob::listMessages(const std::string& remoteDir, std::vector<Message>& messages) {
     std::string text;
-    const int result = m_env.ftp->ListLong(text, remoteDir, false);
-    if (result == kMissingDirectory) {
-        return kMissingDirectory;
+    const ListingResult result = m_env.ftp->ListLong(text, remoteDir, false);
+    if (result == ListingResult::NoSuchDirectory) {
+        return JobResult::NoSuchBox;
     }
-    if (result != kListed || cancelled()) {
-        return cancelled() ? -3 : -1;
+    if (result != ListingResult::Listed || cancelled()) {
+        return cancelled() ? JobResult::Cancelled : JobResult::CommunicationFailure;
     }
     const bool response = StoreNames::isResponsePath(remoteDir);
     std::map<std::string, std::int64_t> sizes;
@@ -132,11 +141,11 @@ int BackupJob::listMessages(const std::string& remoteDir, std::vector<Message>& 
     for (const auto& [stem, size] : sizes) {
         messages.push_back({stem, size});
     }
-    return 0;
+    return JobResult::Done;
 }
 
-int BackupJob::chooseBoxMessages(const std::vector<Message>& messages, Wanted& wanted,
-                                 std::vector<DeletionAfterDownload::Listed>& listed) {
+JobResult BackupJob::chooseBoxMessages(const std::vector<Message>& messages, Wanted& wanted,
+                                       std::vector<DeletionAfterDownload::Listed>& listed) {
     for (const Message& message : messages) {
         const std::string month = message.stem.substr(0, kMonthLength);
         const std::filesystem::path target = boxFolderOf(month);
@@ -147,32 +156,32 @@ int BackupJob::chooseBoxMessages(const std::vector<Message>& messages, Wanted& w
             continue;
         }
         if (!m_env.store.accessOk()) {
-            return -6;
+            return JobResult::LocalFailure;
         }
         if (m_plan.folderFor(month).empty() || hasBoth(target, message.stem)) {
             continue;
         }
         want(wanted, message, target);
     }
-    return 0;
+    return JobResult::Done;
 }
 
-int BackupJob::chooseResponses(CFileMng& store, const std::vector<Message>& messages,
-                               const std::filesystem::path& folder, Wanted& wanted) {
+JobResult BackupJob::chooseResponses(CFileMng& store, const std::vector<Message>& messages,
+                                     const std::filesystem::path& folder, Wanted& wanted) {
     for (const Message& message : messages) {
         std::filesystem::path found;
         const int verdict = store.CheckExistingResponse(folder, message.stem + ".vmdat", found);
-        if (verdict < 0) {
+        if (verdict <= ExistingResponse::kFailed) {
             if (m_env.cancelFlag) {
                 *m_env.cancelFlag = 1;
             }
-            return -6;
+            return JobResult::LocalFailure;
         }
-        if (verdict != 0) {
+        if (verdict != ExistingResponse::kUpToDate) {
             want(wanted, message, folder);
         }
     }
-    return 0;
+    return JobResult::Done;
 }
 
 void BackupJob::want(Wanted& wanted, const Message& message, const std::filesystem::path& folder) {
@@ -182,13 +191,14 @@ void BackupJob::want(Wanted& wanted, const Message& message, const std::filesyst
     wanted.estimate += (static_cast<std::uint64_t>(message.size) / kBlock + 1) * kBlock;
 }
 
-int BackupJob::checkSpace(const Wanted& wanted) const {
+JobResult BackupJob::checkSpace(const Wanted& wanted) const {
     for (const auto& folder : wanted.folders) {
         if (!makeFolder(folder)) {
-            return -6;
+            return JobResult::LocalFailure;
         }
     }
-    return m_env.store.hasRoom(wanted.folders.front(), wanted.estimate + kSpare) ? 0 : -4;
+    const bool room = m_env.store.hasRoom(wanted.folders.front(), wanted.estimate + kSpare);
+    return room ? JobResult::Done : JobResult::DiskFull;
 }
 
 // A box folder of a BU_ folder is made as the store expects one: both kind folders beside
@@ -211,55 +221,56 @@ bool BackupJob::makeFolder(const std::filesystem::path& folder) const {
            BoxInfo(m_env.store).SetMakeState(folder, std::to_string(BoxInfo::kMadeByDownload)) == 1;
 }
 
-int BackupJob::exchange(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
-                        Entry entry, int& stored) {
-    const int space = checkSpace(wanted);
-    if (space != 0) {
+JobResult BackupJob::exchange(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
+                              Entry entry, int& stored) {
+    const JobResult space = checkSpace(wanted);
+    if (space != JobResult::Done) {
         return space;
     }
     store.SetDestFolderMap(wanted.names, wanted.folders);
     const std::filesystem::path request =
         store.WriteRequestList(wanted.names, wanted.folders.front(), true);
     if (request.empty()) {
-        return -6;
+        return JobResult::LocalFailure;
     }
-    const int result = transfer(store, remoteDir, wanted, entry, request, stored);
+    const JobResult result = transfer(store, remoteDir, wanted, entry, request, stored);
     CFileMng::DeleteRequestLists(request);
     return result;
 }
 
-int BackupJob::transfer(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
-                        Entry entry, const std::filesystem::path& request, int& stored) {
+JobResult BackupJob::transfer(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
+                              Entry entry, const std::filesystem::path& request, int& stored) {
     const auto bytes = readAll(request);
     if (!bytes) {
         if (m_env.stopRequest) {
             *m_env.stopRequest = 0;
         }
-        return -1;
+        return JobResult::CommunicationFailure;
     }
     if (!m_env.store.accessOk()) {
-        return -6;
+        return JobResult::LocalFailure;
     }
     const std::filesystem::path folder = request.parent_path();
     const std::string requestName = request.filename().string();
-    if (m_env.ftp->PutFile(*bytes, folder, joinRemote(remoteDir, requestName)) != 0) {
+    const std::string requestPath = joinRemote(remoteDir, requestName);
+    if (m_env.ftp->PutFile(*bytes, folder, requestPath) != TransferResult::Done) {
         recordIncomplete(wanted, entry);
-        return -1;
+        return JobResult::CommunicationFailure;
     }
     const std::string extension = request.extension().string().substr(1);
-    const int fetched =
+    const TransferResult fetched =
         m_env.ftp->RetrieveFile(joinRemote(remoteDir, "*." + extension), requestName);
-    if (fetched != 0) {
-        return fetched == kRetrieveCancelled ? -3 : fetched == kGone ? kGone : -1;
+    if (fetched != TransferResult::Done) {
+        return jobResultOfFetch(fetched);
     }
     std::vector<std::string> names;
     const int unpacked = store.UnpackBundle(folder, request, &names, true, false, true);
     stored = static_cast<int>(names.size());
-    if (unpacked == -4) {
+    const JobResult result = jobResultOfUnpack(unpacked);
+    if (result == JobResult::DiskFull) {
         recordIncomplete(wanted, entry);
-        return -4;
     }
-    return unpacked < 0 ? -6 : 0;
+    return result;
 }
 
 void BackupJob::recordIncomplete(const Wanted& wanted, Entry entry) {

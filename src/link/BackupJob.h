@@ -9,6 +9,7 @@
 #include "link/BackupRecordWriter.h"
 #include "link/DeletionAfterDownload.h"
 #include "link/JobEnvironment.h"
+#include "link/JobResult.h"
 
 namespace orven {
 
@@ -16,9 +17,8 @@ class CFileMng;
 
 // Copies the messages of one box (or the system response messages) into the BU_ folders of
 // the backup: the ones of the period that are not backed up yet, in one request list and one
-// bundle. No reconnection: the scheduled backup repeats a failed box itself.
-// Results: 0 done, -1 communication failure, -2 no such box, -3 cancelled, -4 no disk space,
-// -6 local failure, 550 the requested files are gone, 555 no deletion after download.
+// bundle. No reconnection: the scheduled backup repeats a failed box itself. A backup is never
+// Stopped, and the system response messages never give DeleteUnsupported.
 class BackupJob {
   public:
     // record may be null; it hears of months a failed transfer left incomplete.
@@ -27,10 +27,10 @@ class BackupJob {
 
     // remoteDir "/rusuroku/<box>" or "/naisen/<box>"; kind "rusuroku" or "naisen". The
     // messages go to "<BU_ folder>/<kind>/<boxName>/", so the BU_ folder opens as a store.
-    int BackupBox(const std::string& remoteDir, int& chosen, int& stored, const std::string& kind,
-                  const std::string& boxName);
+    JobResult BackupBox(const std::string& remoteDir, int& chosen, int& stored,
+                        const std::string& kind, const std::string& boxName);
     // remoteDir "/outou/".
-    int BackupSystemMessages(int& chosen, int& stored, const std::string& remoteDir);
+    JobResult BackupSystemMessages(int& chosen, int& stored, const std::string& remoteDir);
 
   private:
     struct Message {
@@ -45,17 +45,17 @@ class BackupJob {
     };
     using Entry = BackupRecordWriter::Entry;
 
-    int listMessages(const std::string& remoteDir, std::vector<Message>& messages);
-    int chooseBoxMessages(const std::vector<Message>& messages, Wanted& wanted,
-                          std::vector<DeletionAfterDownload::Listed>& listed);
-    int chooseResponses(CFileMng& store, const std::vector<Message>& messages,
-                        const std::filesystem::path& folder, Wanted& wanted);
+    JobResult listMessages(const std::string& remoteDir, std::vector<Message>& messages);
+    JobResult chooseBoxMessages(const std::vector<Message>& messages, Wanted& wanted,
+                                std::vector<DeletionAfterDownload::Listed>& listed);
+    JobResult chooseResponses(CFileMng& store, const std::vector<Message>& messages,
+                              const std::filesystem::path& folder, Wanted& wanted);
     static void want(Wanted& wanted, const Message& message, const std::filesystem::path& folder);
-    int checkSpace(const Wanted& wanted) const;
-    int exchange(CFileMng& store, const std::string& remoteDir, const Wanted& wanted, Entry entry,
-                 int& stored);
-    int transfer(CFileMng& store, const std::string& remoteDir, const Wanted& wanted, Entry entry,
-                 const std::filesystem::path& request, int& stored);
+    JobResult checkSpace(const Wanted& wanted) const;
+    JobResult exchange(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
+                       Entry entry, int& stored);
+    JobResult transfer(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
+                       Entry entry, const std::filesystem::path& request, int& stored);
     void recordIncomplete(const Wanted& wanted, Entry entry);
     std::filesystem::path targetOf(const std::string& month) const;
     std::filesystem::path boxFolderOf(const std::string& month) const;

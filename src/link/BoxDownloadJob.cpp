@@ -8,16 +8,14 @@
 
 #include "link/ListingLines.h"
 #include "link/Reconnection.h"
+#include "link/StoreResults.h"
 #include "store/StoreNames.h"
 
 namespace orven {
 namespace {
 
-// Not a result of the job: the exchange broke and is tried again after a reconnection.
-constexpr int kRetry = 1;
-constexpr int kFilesGone = 550;
-constexpr int kListed = 1;
-constexpr int kNoSuchBox = -2;
+// The exchange broke: it is tried again after a reconnection.
+constexpr std::optional<JobResult> kRetry = std::nullopt;
 
 // Room a message takes beyond its size in whole blocks, and room kept free besides.
 constexpr std::uint64_t kMessageSpare = 4352;
@@ -41,50 +39,50 @@ void removeRequestFiles(const std::filesystem::path& localBox) {
 
 }  // namespace
 
-int BoxDownloadJob::DownloadBox(const std::filesystem::path& localBox, int& chosen,
-                                const std::string& remoteDir, int& stored, bool workerMode,
-                                bool notify) {
+JobResult BoxDownloadJob::DownloadBox(const std::filesystem::path& localBox, int& chosen,
+                                      const std::string& remoteDir, int& stored, bool workerMode,
+                                      bool notify) {
     chosen = 0;
     stored = 0;
     if (m_env.ftp == nullptr) {
-        return -1;
+        return JobResult::CommunicationFailure;
     }
     CFileMng store(m_env.store, m_env.settings);
     const bool response = StoreNames::isResponsePath(remoteDir);
     const Exchange exchange{localBox, remoteDir, true, workerMode, response};
-    const int result = m_env.ftp->RunOperation(
+    const JobResult result = m_env.ftp->RunOperation(
         localBox, [&] { return downloadBox(store, exchange, notify, chosen, stored); });
     removeRequestFiles(localBox);
     return result;
 }
 
-int BoxDownloadJob::DownloadBoxInfo(int& chosen, int& stored, const std::string& remoteDir,
-                                    const std::filesystem::path& localBox) {
+JobResult BoxDownloadJob::DownloadBoxInfo(int& chosen, int& stored, const std::string& remoteDir,
+                                          const std::filesystem::path& localBox) {
     chosen = 0;
     stored = 0;
     if (m_env.ftp == nullptr) {
-        return -1;
+        return JobResult::CommunicationFailure;
     }
     CFileMng store(m_env.store, m_env.settings);
     const Exchange exchange{localBox, remoteDir, false, false, false};
-    const int result = m_env.ftp->RunOperation(
+    const JobResult result = m_env.ftp->RunOperation(
         localBox, [&] { return downloadBoxInfo(store, exchange, chosen, stored); });
     removeRequestFiles(localBox);
     return result;
 }
 
-int BoxDownloadJob::DownloadMessages(const std::filesystem::path& localBox,
-                                     const std::vector<std::string>& vmdatNames,
-                                     const std::string& remoteDir) {
+JobResult BoxDownloadJob::DownloadMessages(const std::filesystem::path& localBox,
+                                           const std::vector<std::string>& vmdatNames,
+                                           const std::string& remoteDir) {
     if (m_env.ftp == nullptr) {
-        return -1;
+        return JobResult::CommunicationFailure;
     }
     CFileMng store(m_env.store, m_env.settings);
     const Exchange exchange{localBox, remoteDir, true, false, false};
-    const int result = m_env.ftp->RunOperation(
+    const JobResult result = m_env.ftp->RunOperation(
         localBox, [&] { return downloadMessages(store, exchange, vmdatNames); });
     removeRequestFiles(localBox);
-    if (result == 0) {
+    if (result == JobResult::Done) {
         // Lets the progress dialog show the finished step before it goes away.
         for (int i = 0; i < m_env.timing.downloadDonePumpCount; ++i) {
             pump();
@@ -95,91 +93,94 @@ int BoxDownloadJob::DownloadMessages(const std::filesystem::path& localBox,
     return result;
 }
 
-int BoxDownloadJob::downloadBox(CFileMng& store, const Exchange& exchange, bool notify, int& chosen,
-                                int& stored) {
+JobResult BoxDownloadJob::downloadBox(CFileMng& store, const Exchange& exchange, bool notify,
+                                      int& chosen, int& stored) {
     std::string listing;
-    const int listed = listWithReconnection(listing, exchange.remoteDir, false);
-    if (listed != kListed) {
+    const JobResult listed = listWithReconnection(listing, exchange.remoteDir, false);
+    if (listed != JobResult::Done) {
         return listed;
     }
     if (m_env.cancelled()) {
-        return -3;
+        return JobResult::Cancelled;
     }
     Selection selection;
-    if (selectMessages(store, listing, exchange, selection) != 0) {
+    if (!selectMessages(store, listing, exchange, selection)) {
         setCancel();
-        return -6;
+        return JobResult::LocalFailure;
     }
     const bool response = exchange.response;
     if (selection.names.empty() && (response || selection.listed.empty())) {
-        return 0;
+        return JobResult::Done;
     }
     if (!selection.names.empty()) {
         if (!hasRoom(exchange.localBox, selection.estimate + kBoxSpare)) {
-            return -4;
+            return JobResult::DiskFull;
         }
         chosen = static_cast<int>(selection.names.size());
-        const int result = transfer(store, exchange, selection.names, stored);
-        if (result != 0 || response) {
+        const JobResult result = transfer(store, exchange, selection.names, stored);
+        if (result != JobResult::Done || response) {
             return result;
         }
     }
     const auto inBox = [&](const std::string&) { return exchange.localBox; };
     return DeletionAfterDownload(m_env, store)
-        .run(exchange.remoteDir, selection.listed, inBox, true, exchange.workerMode && notify, 0);
+        .run(exchange.remoteDir, selection.listed, inBox, true, exchange.workerMode && notify,
+             JobResult::Done);
 }
 
-int BoxDownloadJob::downloadBoxInfo(CFileMng& store, const Exchange& exchange, int& chosen,
-                                    int& stored) {
+JobResult BoxDownloadJob::downloadBoxInfo(CFileMng& store, const Exchange& exchange, int& chosen,
+                                          int& stored) {
     std::string listing;
-    const int listed = listWithReconnection(listing, exchange.remoteDir, true);
-    if (listed != kListed) {
+    const JobResult listed = listWithReconnection(listing, exchange.remoteDir, true);
+    if (listed != JobResult::Done) {
         return listed;
     }
     if (m_env.cancelled()) {
-        return -3;
+        return JobResult::Cancelled;
     }
     const Selection selection = selectInformation(listing, exchange);
     if (selection.names.empty()) {
-        return 0;
+        return JobResult::Done;
     }
     const std::uint64_t needed = kInfoOnlyPerMessage * selection.names.size() + kInfoOnlySpare;
     if (!hasRoom(exchange.localBox, needed)) {
-        return -4;
+        return JobResult::DiskFull;
     }
     chosen = static_cast<int>(selection.names.size());
     return transfer(store, exchange, selection.names, stored);
 }
 
-int BoxDownloadJob::downloadMessages(CFileMng& store, const Exchange& exchange,
-                                     const std::vector<std::string>& names) {
+JobResult BoxDownloadJob::downloadMessages(CFileMng& store, const Exchange& exchange,
+                                           const std::vector<std::string>& names) {
     int stored = 0;
     return transfer(store, exchange, names, stored);
 }
 
 // A broken connection costs a reconnection; a missing box or a cancel ends the phase.
-int BoxDownloadJob::listWithReconnection(std::string& text, const std::string& remoteDir,
-                                         bool namesOnly) {
+JobResult BoxDownloadJob::listWithReconnection(std::string& text, const std::string& remoteDir,
+                                               bool namesOnly) {
     Reconnection reconnection(m_env);
     for (;;) {
-        const int listed = namesOnly ? m_env.ftp->ListNames(text, remoteDir, true)
-                                     : m_env.ftp->ListLong(text, remoteDir, true);
-        if (listed == kListed || listed == kNoSuchBox) {
-            return listed;
+        const ListingResult listed = namesOnly ? m_env.ftp->ListNames(text, remoteDir, true)
+                                               : m_env.ftp->ListLong(text, remoteDir, true);
+        if (listed == ListingResult::Listed) {
+            return JobResult::Done;
+        }
+        if (listed == ListingResult::NoSuchDirectory) {
+            return JobResult::NoSuchBox;
         }
         if (m_env.cancelled()) {
-            return -3;
+            return JobResult::Cancelled;
         }
-        const int reconnected = reconnection.reconnect();
-        if (reconnected != 0) {
+        const JobResult reconnected = reconnection.reconnect();
+        if (reconnected != JobResult::Done) {
             return reconnected;
         }
     }
 }
 
-// 0, or -1 when the stored copies of a response message could not be looked at.
-int BoxDownloadJob::selectMessages(const CFileMng& store, const std::string& listing,
-                                   const Exchange& exchange, Selection& selection) const {
+bool BoxDownloadJob::selectMessages(const CFileMng& store, const std::string& listing,
+                                    const Exchange& exchange, Selection& selection) const {
     const path& localBox = exchange.localBox;
     const bool response = exchange.response;
     for (const std::string& line : ListingLines::Cut(listing)) {
@@ -191,8 +192,8 @@ int BoxDownloadJob::selectMessages(const CFileMng& store, const std::string& lis
         const std::string stem = StoreNames::stem(name);
         bool wanted = false;
         if (response) {
-            if (selectResponse(store, localBox, stem + ".vmdat", wanted) != 0) {
-                return -1;
+            if (!selectResponse(store, localBox, stem + ".vmdat", wanted)) {
+                return false;
             }
         } else {
             DeletionAfterDownload::Listed message{stem + ".vminf", localBox};
@@ -205,19 +206,20 @@ int BoxDownloadJob::selectMessages(const CFileMng& store, const std::string& lis
             selection.estimate += size / 4096 * 4096 + kMessageSpare;
         }
     }
-    return 0;
+    return true;
 }
 
-// A response message is wanted unless a copy of the same age or newer is stored.
-int BoxDownloadJob::selectResponse(const CFileMng& store, const path& localBox,
-                                   const std::string& name, bool& wanted) const {
+// A response message is wanted unless a copy of the same age or newer is stored. False when
+// the stored copies could not be looked at.
+bool BoxDownloadJob::selectResponse(const CFileMng& store, const path& localBox,
+                                    const std::string& name, bool& wanted) const {
     path found;
     const int existing = store.CheckExistingResponse(localBox, name, found);
-    if (existing < 0) {
-        return -1;
+    if (existing <= ExistingResponse::kFailed) {
+        return false;
     }
-    wanted = existing != 0;
-    return 0;
+    wanted = existing != ExistingResponse::kUpToDate;
+    return true;
 }
 
 BoxDownloadJob::Selection BoxDownloadJob::selectInformation(const std::string& listing,
@@ -245,59 +247,62 @@ bool BoxDownloadJob::hasRoom(const path& localBox, std::uint64_t needed) const {
 
 // Request list, STOR, RETR and unpacking, tried again after a reconnection when the
 // connection breaks.
-int BoxDownloadJob::transfer(CFileMng& store, const Exchange& exchange,
-                             const std::vector<std::string>& names, int& stored) {
+JobResult BoxDownloadJob::transfer(CFileMng& store, const Exchange& exchange,
+                                   const std::vector<std::string>& names, int& stored) {
     Reconnection reconnection(m_env);
     path bundle;
-    int fetched = fetchBundle(store, exchange, names, bundle);
+    StepResult fetched = fetchBundle(store, exchange, names, bundle);
     while (fetched == kRetry) {
-        const int reconnected = reconnection.reconnect();
-        if (reconnected != 0) {
+        const JobResult reconnected = reconnection.reconnect();
+        if (reconnected != JobResult::Done) {
             return reconnected;
         }
         fetched = fetchBundle(store, exchange, names, bundle);
     }
-    if (fetched != 0) {
-        return fetched;
+    if (*fetched != JobResult::Done) {
+        return *fetched;
     }
     if (exchange.workerMode && m_env.stopRequested()) {
         if (m_env.stoppedAfterFetch) {
             m_env.stoppedAfterFetch(exchange.remoteDir);
         }
-        return -5;
+        return JobResult::Stopped;
     }
     return unpack(store, exchange, bundle, stored);
 }
 
-int BoxDownloadJob::unpack(CFileMng& store, const Exchange& exchange, const path& bundle,
-                           int& stored) {
+JobResult BoxDownloadJob::unpack(CFileMng& store, const Exchange& exchange, const path& bundle,
+                                 int& stored) {
     std::vector<std::string> names;
     const int unpacked = store.UnpackBundle(exchange.localBox, bundle, &names, exchange.voice,
                                             exchange.response, false);
     stored = static_cast<int>(names.size());
-    if (unpacked == -4) {
-        return -4;
-    }
-    return unpacked == -1 ? -6 : 0;
+    return jobResultOfUnpack(unpacked);
 }
 
-int BoxDownloadJob::fetchBundle(CFileMng& store, const Exchange& exchange,
-                                const std::vector<std::string>& names, path& bundle) {
-    const int put = storeRequest(store, exchange, names, bundle);
-    if (put != 0) {
+// Stores the request list and fetches the bundle for it: Done, kRetry, or the job's result.
+BoxDownloadJob::StepResult BoxDownloadJob::fetchBundle(CFileMng& store, const Exchange& exchange,
+                                                       const std::vector<std::string>& names,
+                                                       path& bundle) {
+    const StepResult put = storeRequest(store, exchange, names, bundle);
+    if (put != JobResult::Done) {
         return put;
     }
     const std::string request = bundle.filename().string();
     const std::string extension = request.substr(request.size() - 5);
-    const int got = m_env.ftp->RetrieveFile(exchange.remoteDir + "/*." + extension, request);
-    if (got == 0) {
-        return 0;
+    const TransferResult got =
+        m_env.ftp->RetrieveFile(exchange.remoteDir + "/*." + extension, request);
+    if (got == TransferResult::Done) {
+        return JobResult::Done;
     }
     if (!m_env.store.accessOk()) {
-        return -6;
+        return JobResult::LocalFailure;
     }
-    if (got == -2 || got == kFilesGone) {
-        return got == -2 ? -3 : kFilesGone;
+    if (got == TransferResult::Cancelled) {
+        return JobResult::Cancelled;
+    }
+    if (got == TransferResult::Unavailable) {
+        return JobResult::FilesGone;  // "550": the messages left the main unit meanwhile
     }
     // A partly received bundle must not be taken for a request list of the next try.
     removeRequestFiles(exchange.localBox);
@@ -305,29 +310,30 @@ int BoxDownloadJob::fetchBundle(CFileMng& store, const Exchange& exchange,
     return kRetry;
 }
 
-// Writes the request list and stores it on the main unit: 0, kRetry, or the job's result.
-int BoxDownloadJob::storeRequest(CFileMng& store, const Exchange& exchange,
-                                 const std::vector<std::string>& names, path& request) {
+// Writes the request list and stores it on the main unit: Done, kRetry, or the job's result.
+BoxDownloadJob::StepResult BoxDownloadJob::storeRequest(CFileMng& store, const Exchange& exchange,
+                                                        const std::vector<std::string>& names,
+                                                        path& request) {
     request = store.WriteRequestList(names, exchange.localBox, exchange.voice);
     if (request.empty() || !m_env.store.accessOk()) {
-        return -6;
+        return JobResult::LocalFailure;
     }
     const std::optional<std::string> bytes = readWhole(request);
     if (!bytes) {
         if (m_env.stopRequest != nullptr) {
             *m_env.stopRequest = 0;
         }
-        return -1;
+        return JobResult::CommunicationFailure;
     }
     if (!m_env.store.accessOk()) {
-        return -6;
+        return JobResult::LocalFailure;
     }
     const std::string remotePath = exchange.remoteDir + "/" + request.filename().string();
-    const int put = m_env.ftp->PutFile(*bytes, exchange.localBox, remotePath);
+    const TransferResult put = m_env.ftp->PutFile(*bytes, exchange.localBox, remotePath);
     if ((exchange.workerMode && m_env.stopRequested()) || m_env.cancelled()) {
-        return -3;
+        return JobResult::Cancelled;
     }
-    return put == 0 ? 0 : kRetry;
+    return put == TransferResult::Done ? StepResult(JobResult::Done) : kRetry;
 }
 
 void BoxDownloadJob::setCancel() {

@@ -2,33 +2,35 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "link/DeletionAfterDownload.h"
 #include "link/JobEnvironment.h"
+#include "link/JobResult.h"
 #include "store/CFileMng.h"
 
 namespace orven {
 
 // Brings the messages of one box that are not yet on the PC into its box folder: a request
 // list stored in the box directory, one bundle fetched with a wildcard RETR and unpacked.
-// Results: 0 done, -1 communication failure, -2 no such box, -3 cancelled (or stopped during
-// the transfer), -4 no disk space, -5 stopped after the fetch (worker), -6 local failure,
-// 550 the requested files are gone, 555 the main unit cannot delete after download.
+// Stopped and DeleteUnsupported come only from DownloadBox (Stopped in worker mode only);
+// DownloadMessages lists nothing, so it never gives NoSuchBox.
 class BoxDownloadJob {
   public:
     explicit BoxDownloadJob(JobEnvironment& env) : m_env(env) {}
 
     // Information and voice data; workerMode: the always-on download runs it.
-    int DownloadBox(const std::filesystem::path& localBox, int& chosen,
-                    const std::string& remoteDir, int& stored, bool workerMode, bool notify);
+    JobResult DownloadBox(const std::filesystem::path& localBox, int& chosen,
+                          const std::string& remoteDir, int& stored, bool workerMode, bool notify);
     // Information only.
-    int DownloadBoxInfo(int& chosen, int& stored, const std::string& remoteDir,
-                        const std::filesystem::path& localBox);
+    JobResult DownloadBoxInfo(int& chosen, int& stored, const std::string& remoteDir,
+                              const std::filesystem::path& localBox);
     // Chosen messages again (".vmdat" names), with voice data.
-    int DownloadMessages(const std::filesystem::path& localBox,
-                         const std::vector<std::string>& vmdatNames, const std::string& remoteDir);
+    JobResult DownloadMessages(const std::filesystem::path& localBox,
+                               const std::vector<std::string>& vmdatNames,
+                               const std::string& remoteDir);
 
   private:
     using path = std::filesystem::path;
@@ -48,27 +50,33 @@ class BoxDownloadJob {
         bool response = false;  // system response messages: a newer copy replaces the old
     };
 
-    int downloadBox(CFileMng& store, const Exchange& exchange, bool notify, int& chosen,
-                    int& stored);
-    int downloadBoxInfo(CFileMng& store, const Exchange& exchange, int& chosen, int& stored);
-    int downloadMessages(CFileMng& store, const Exchange& exchange,
-                         const std::vector<std::string>& names);
+    // The result of an exchange step, or none when the exchange broke and is tried again
+    // after a reconnection.
+    using StepResult = std::optional<JobResult>;
 
-    int listWithReconnection(std::string& text, const std::string& remoteDir, bool namesOnly);
-    int selectMessages(const CFileMng& store, const std::string& listing, const Exchange& exchange,
-                       Selection& selection) const;
-    int selectResponse(const CFileMng& store, const path& localBox, const std::string& name,
-                       bool& wanted) const;
+    JobResult downloadBox(CFileMng& store, const Exchange& exchange, bool notify, int& chosen,
+                          int& stored);
+    JobResult downloadBoxInfo(CFileMng& store, const Exchange& exchange, int& chosen, int& stored);
+    JobResult downloadMessages(CFileMng& store, const Exchange& exchange,
+                               const std::vector<std::string>& names);
+
+    // Done with the listing in text, NoSuchBox, Cancelled, or what the reconnection gave.
+    JobResult listWithReconnection(std::string& text, const std::string& remoteDir, bool namesOnly);
+    // False when the stored copies of a response message could not be looked at.
+    bool selectMessages(const CFileMng& store, const std::string& listing, const Exchange& exchange,
+                        Selection& selection) const;
+    bool selectResponse(const CFileMng& store, const path& localBox, const std::string& name,
+                        bool& wanted) const;
     Selection selectInformation(const std::string& listing, const Exchange& exchange) const;
     bool hasRoom(const path& localBox, std::uint64_t needed) const;
 
-    int transfer(CFileMng& store, const Exchange& exchange, const std::vector<std::string>& names,
-                 int& stored);
-    int fetchBundle(CFileMng& store, const Exchange& exchange,
-                    const std::vector<std::string>& names, path& bundle);
-    int storeRequest(CFileMng& store, const Exchange& exchange,
-                     const std::vector<std::string>& names, path& request);
-    int unpack(CFileMng& store, const Exchange& exchange, const path& bundle, int& stored);
+    JobResult transfer(CFileMng& store, const Exchange& exchange,
+                       const std::vector<std::string>& names, int& stored);
+    StepResult fetchBundle(CFileMng& store, const Exchange& exchange,
+                           const std::vector<std::string>& names, path& bundle);
+    StepResult storeRequest(CFileMng& store, const Exchange& exchange,
+                            const std::vector<std::string>& names, path& request);
+    JobResult unpack(CFileMng& store, const Exchange& exchange, const path& bundle, int& stored);
     void setCancel();
     void pump() const;
 

@@ -14,7 +14,6 @@
 namespace orven {
 namespace {
 
-constexpr int kMissing = 550;  // "550 Failed to change directory."
 constexpr int kRootSteps = 5;  // the boxes lie two levels deep, so five "CWD ../" always do
 constexpr std::size_t kRootListLimit = 102'400;
 constexpr std::size_t kBoxListLimit = 1'024'000;
@@ -35,6 +34,16 @@ std::string line(std::string_view verb, std::string_view argument) {
     return std::string(verb).append(" ").append(argument).append("\r\n");
 }
 
+// A CWD on the way through the box lists: Listed to go on; the code of a refusal goes on to
+// the caller, and no reply is a failed listing.
+ListingResult changeDirectory(ControlChannel& control, std::string_view line) {
+    const ReplyCode reply = control.SendCommand(line);
+    if (reply == ReplyCode::Success) {
+        return ListingResult::Listed;
+    }
+    return reply == ReplyCode::NoReply ? ListingResult::Failed : listingResultOf(codeOf(reply));
+}
+
 LinkContext contextOf(const FtpEnvironment& environment) {
     LinkContext context;
     context.ui = environment.ui;
@@ -53,33 +62,34 @@ CFtpMng::CFtpMng(FtpEnvironment environment)
 
 CFtpMng::~CFtpMng() = default;
 
-int CFtpMng::Login(std::string_view address, std::string_view user, std::string_view password,
-                   int port) {
+LoginResult CFtpMng::Login(std::string_view address, std::string_view user,
+                           std::string_view password, int port) {
     if (anyBreaksLine(user, password)) {
-        return -1;
+        return LoginResult::BadInput;
     }
     m_connection.reset();
     m_connection = std::make_unique<FTPCONN_INFO>();
     m_connection->logInNumber = ++g_logIns;
     if (!connect(address, port)) {
-        return kNoConnection;
+        return LoginResult::NoConnection;
     }
     ControlChannel control(*m_connection, m_context);
-    const int greeting = control.SendCommand({});
-    if (greeting != 0) {
+    const ReplyCode greeting = control.SendCommand({});
+    if (greeting != ReplyCode::Success) {
         // "220 vsFTPd 3.0.3" answers, but it is not a main unit we can serve.
-        return greeting == 220 ? kUnsupportedMainUnit : kNoConnection;
+        return greeting == ReplyCode::OtherServer ? LoginResult::UnsupportedMainUnit
+                                                  : LoginResult::NoConnection;
     }
     // "220-Zu-KA ...", "220-...", "220 ...": the lines after the first must not be taken for
     // the answer to USER.
     control.DrainControl();
     m_connection->localDirectory = m_defaultLocalDirectory;
     // PASS goes out even after "230" to USER: the main unit expects both.
-    if (control.SendCommand(line("USER", user)) != 0 ||
-        control.SendCommand(line("PASS", password)) != 0) {
-        return kLogInRefused;
+    if (control.SendCommand(line("USER", user)) != ReplyCode::Success ||
+        control.SendCommand(line("PASS", password)) != ReplyCode::Success) {
+        return LoginResult::Refused;
     }
-    return kLoggedIn;
+    return LoginResult::LoggedIn;
 }
 
 bool CFtpMng::connect(std::string_view address, int port) {
@@ -114,7 +124,7 @@ int CFtpMng::ProbePort() {
     ControlChannel control(*m_connection, m_context);
     DataChannel data(*m_connection, control, m_context);
     control.DrainControl();
-    if (data.Listen() != 0) {
+    if (!data.Listen()) {
         return 0;
     }
     std::string reply;
@@ -125,60 +135,61 @@ int CFtpMng::ProbePort() {
     return answered ? 1 : 0;
 }
 
-int CFtpMng::RunOperation(const std::filesystem::path& localFolder,
-                          const std::function<int()>& steps) {
+bool CFtpMng::beginOperation(const std::filesystem::path& localFolder) {
     if (!m_connection) {
-        return -1;
+        return false;
     }
     if (m_hooks) {
         m_hooks->operationStarted();
     }
     ControlChannel(*m_connection, m_context).DrainControl();
     m_connection->localDirectory = localFolder.empty() ? m_defaultLocalDirectory : localFolder;
-    const int result = steps();
+    return true;
+}
+
+void CFtpMng::endOperation() {
     if (m_hooks) {
         m_hooks->operationFinished();
     }
-    return result;
 }
 
-int CFtpMng::ListNames(std::string& text, std::string_view directory, bool namesOnly) {
+ListingResult CFtpMng::ListNames(std::string& text, std::string_view directory, bool namesOnly) {
     text.clear();
     if (!m_connection || breaksLine(directory)) {
-        return -1;
+        return ListingResult::Failed;
     }
     return RemoteListing(*m_connection, m_context).ListNames(text, directory, namesOnly);
 }
 
-int CFtpMng::ListLong(std::string& text, std::string_view directory, bool voiceDataOnly) {
+ListingResult CFtpMng::ListLong(std::string& text, std::string_view directory, bool voiceDataOnly) {
     text.clear();
     if (!m_connection || breaksLine(directory)) {
-        return -1;
+        return ListingResult::Failed;
     }
     return RemoteListing(*m_connection, m_context).ListLong(text, directory, voiceDataOnly);
 }
 
-int CFtpMng::RetrieveFile(std::string_view remoteName, std::string_view localName) {
+TransferResult CFtpMng::RetrieveFile(std::string_view remoteName, std::string_view localName) {
     if (!m_connection || anyBreaksLine(remoteName, localName)) {
-        return -1;
+        return TransferResult::Failed;
     }
     return FileTransfer(*m_connection, m_context).Retrieve(remoteName, localName);
 }
 
-// Stops at the first failure ("550" at the root) and returns its code; 0 after five steps.
-int CFtpMng::walkToRoot() {
+// Stops at the first refusal ("550" at the root) and returns it; Success after five steps.
+ReplyCode CFtpMng::walkToRoot() {
     ControlChannel control(*m_connection, m_context);
     for (int step = 0; step < kRootSteps; ++step) {
-        const int result = control.SendCommand("CWD ../\r\n");
-        if (result != 0) {
-            return result;
+        const ReplyCode reply = control.SendCommand("CWD ../\r\n");
+        if (reply != ReplyCode::Success) {
+            return reply;
         }
     }
-    return 0;
+    return ReplyCode::Success;
 }
 
-int CFtpMng::GetBoxList(std::string& rootNames, std::string& extensionBoxes,
-                        std::string& answeringBoxes) {
+ListingResult CFtpMng::GetBoxList(std::string& rootNames, std::string& extensionBoxes,
+                                  std::string& answeringBoxes) {
     rootNames.clear();
     extensionBoxes.clear();
     answeringBoxes.clear();
@@ -186,82 +197,86 @@ int CFtpMng::GetBoxList(std::string& rootNames, std::string& extensionBoxes,
         walkToRoot();
         ControlChannel control(*m_connection, m_context);
         RemoteListing listing(*m_connection, m_context);
-        int result = listing.ListHere(rootNames, kRootListLimit, 1024);
-        if (result == 0) {
-            result = control.SendCommand("CWD /rusuroku\r\n");
+        ListingResult result = listing.ListHere(rootNames, kRootListLimit, 1024);
+        if (result == ListingResult::Listed) {
+            result = changeDirectory(control, "CWD /rusuroku\r\n");
         }
-        if (result == 0) {
+        if (result == ListingResult::Listed) {
             result = listing.ListHere(answeringBoxes, kBoxListLimit, 1024);
         }
-        if (result == 0) {
-            result = control.SendCommand("CWD /naisen\r\n");
+        if (result == ListingResult::Listed) {
+            result = changeDirectory(control, "CWD /naisen\r\n");
         }
-        if (result == 0) {
+        if (result == ListingResult::Listed) {
             result = listing.ListHere(extensionBoxes, kBoxListLimit, 10'240);
         }
-        return result == 0 ? 1 : result;
+        return result;
     });
 }
 
 int CFtpMng::CountRemoteFiles(const std::filesystem::path& localFolder,
                               std::string_view remoteDirectory) {
     if (breaksLine(remoteDirectory)) {
-        return -1;
+        return RemoteCount::kFailed;
     }
     return RunOperation(localFolder, [&] {
         std::string text;
-        const int listed = ListNames(text, remoteDirectory, false);
-        if (listed == 1) {
+        const ListingResult listed = ListNames(text, remoteDirectory, false);
+        if (listed == ListingResult::Listed) {
             return ListingLines::Count(text);
         }
-        return listed == -2 ? -2 : -1;
+        return listed == ListingResult::NoSuchDirectory ? RemoteCount::kNoSuchDirectory
+                                                        : RemoteCount::kFailed;
     });
 }
 
-int CFtpMng::GetRemoteFileSize(std::int64_t& size, std::string_view remoteDirectory,
-                               const std::filesystem::path& localFolder,
-                               std::string_view fileName) {
+FileSizeResult CFtpMng::GetRemoteFileSize(std::int64_t& size, std::string_view remoteDirectory,
+                                          const std::filesystem::path& localFolder,
+                                          std::string_view fileName) {
     if (anyBreaksLine(remoteDirectory, fileName)) {
-        return -1;
+        return FileSizeResult::Failed;
     }
     return RunOperation(localFolder, [&] {
         std::string text;
-        const int listed = ListLong(text, remoteDirectory, true);
-        if (listed != 1) {
-            return listed == -2 ? -2 : -1;
+        const ListingResult listed = ListLong(text, remoteDirectory, true);
+        if (listed != ListingResult::Listed) {
+            return listed == ListingResult::NoSuchDirectory ? FileSizeResult::NoSuchDirectory
+                                                            : FileSizeResult::Failed;
         }
         // Listing lines have lost their dots, so the name is looked for without its own.
         const std::string wanted = ListingLines::WithoutNameDot(fileName);
         for (const std::string& entry : ListingLines::Cut(text)) {
             if (entry.find(wanted) != std::string::npos) {
                 size = ListingLines::BlockRoundedSize(ListingLines::SizeField(entry));
-                return 1;
+                return FileSizeResult::Found;
             }
         }
-        return 0;
+        return FileSizeResult::NotListed;
     });
 }
 
-int CFtpMng::DeleteRemoteFile(const std::filesystem::path& localFolder,
-                              std::string_view remotePath) {
+TransferResult CFtpMng::DeleteRemoteFile(const std::filesystem::path& localFolder,
+                                         std::string_view remotePath) {
     if (breaksLine(remotePath)) {
-        return -1;
+        return TransferResult::Failed;
     }
     return RunOperation(localFolder, [&] {
         walkToRoot();
-        return ControlChannel(*m_connection, m_context).SendCommand(line("DELE", remotePath));
+        ControlChannel control(*m_connection, m_context);
+        return transferResultOf(control.SendCommand(line("DELE", remotePath)));
     });
 }
 
-int CFtpMng::PutFile(std::string_view bytes, const std::filesystem::path& localFolder,
-                     std::string_view remotePath) {
+TransferResult CFtpMng::PutFile(std::string_view bytes, const std::filesystem::path& localFolder,
+                                std::string_view remotePath) {
     if (breaksLine(remotePath)) {
-        return -1;
+        return TransferResult::Failed;
     }
     return RunOperation(localFolder, [&] {
-        const int root = walkToRoot();
-        if (root != 0 && root != kMissing) {
-            return -1;
+        // "550" says the root is reached already; anything else leaves us lost.
+        const ReplyCode root = walkToRoot();
+        if (root != ReplyCode::Success && root != ReplyCode::Unavailable) {
+            return TransferResult::Failed;
         }
         return FileTransfer(*m_connection, m_context).Store(bytes, remotePath);
     });

@@ -17,7 +17,9 @@ namespace {
 
 constexpr std::array kSuccessCodes = {120, 125, 150, 200, 202, 211, 212, 213,
                                       214, 215, 227, 230, 250, 257, 331, 350};
+constexpr int kGreeting = 220;
 constexpr int kAborted = 225;
+constexpr int kTransferComplete = 226;
 constexpr std::size_t kTransferEndBytes = 1024;
 // A main unit that keeps talking must not hold the client: draining and the wait for the end
 // of an abort stop after this many lines or once a reply time has passed in all.
@@ -53,11 +55,11 @@ ControlChannel::ControlChannel(FTPCONN_INFO& connection, const LinkContext& cont
 
 // A failed send is not the end: a "421" the main unit sent before it closed is still there
 // to be read, and a dead socket answers the read at once.
-int ControlChannel::SendCommand(std::string_view line) {
+ReplyCode ControlChannel::SendCommand(std::string_view line) {
     SendLine(line);
     std::string reply;
-    if (readLine(reply) < 0) {
-        return -1;
+    if (readLine(reply) == kNoLine) {
+        return ReplyCode::NoReply;
     }
     return Classify(reply);
 }
@@ -87,7 +89,7 @@ int ControlChannel::receiveLine(std::string& line, std::size_t capacity, int tim
     const int fd = m_connection.controlSocket;
     while (line.size() + 1 < capacity) {
         if (!SocketOps::waitFor(fd, POLLIN, timeoutMs)) {
-            return -1;
+            return kNoLine;
         }
         char byte = 0;
         const ssize_t got = ::recv(fd, &byte, 1, 0);
@@ -98,7 +100,7 @@ int ControlChannel::receiveLine(std::string& line, std::size_t capacity, int tim
             continue;
         }
         if (got < 0) {
-            return -1;
+            return kNoLine;
         }
         if (byte == '\n' && !line.empty() && line.back() == '\r') {
             line.pop_back();
@@ -129,42 +131,38 @@ void ControlChannel::DrainControl() {
 
 // "426 Transfer aborted." comes first when a transfer was running; the "225" after it must
 // be read here, or it would be taken for the reply to the next command.
-int ControlChannel::AbortTransfer(bool noWait) {
+void ControlChannel::AbortTransfer(bool noWait) {
     std::string line;
     SendLine("ABOR\r\n");
-    if (readLine(line) <= 0) {
-        return 0;
-    }
-    if (ReplyCode(line) == kAborted || noWait) {
-        return 0;
+    if (readLine(line) <= 0 || CodeOf(line) == kAborted || noWait) {
+        return;
     }
     const auto deadline = deadlineAfter(m_context.timing.replyTimeoutMs);
     for (int lines = 1; lines < kAbortMaxLines && std::chrono::steady_clock::now() < deadline;
          ++lines) {
-        if (readLine(line) <= 0 || ReplyCode(line) == kAborted) {
+        if (readLine(line) <= 0 || CodeOf(line) == kAborted) {
             break;
         }
     }
-    return 0;
 }
 
-int ControlChannel::ReadFinalReply(int timeoutMs) {
+ReplyCode ControlChannel::ReadFinalReply(int timeoutMs) {
     std::string line;
-    if (ReadReplyLine(line, kLineCapacity, timeoutMs) < 0) {
-        return -1;
+    if (ReadReplyLine(line, kLineCapacity, timeoutMs) == kNoLine) {
+        return ReplyCode::NoReply;
     }
     return ClassifyFinal(line);
 }
 
-int ControlChannel::ReadTransferEnd() {
+bool ControlChannel::ReadTransferEnd() {
     const int fd = m_connection.controlSocket;
     if (!SocketOps::waitFor(fd, POLLIN, m_context.timing.transferEndReadTimeoutMs)) {
-        return -1;
+        return false;
     }
     char reply[kTransferEndBytes];
     const ssize_t got = ::recv(fd, reply, sizeof reply, 0);
     if (got <= 0) {
-        return -1;
+        return false;
     }
     // The read may hold several reply lines, or the start of one.
     std::string_view rest(reply, static_cast<std::size_t>(got));
@@ -173,7 +171,7 @@ int ControlChannel::ReadTransferEnd() {
         logReceived(rest.substr(0, end));
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
     }
-    return 0;
+    return true;
 }
 
 void ControlChannel::logSent(std::string_view line) const {
@@ -195,7 +193,7 @@ void ControlChannel::logReceived(std::string_view bytes) const {
 // Read the way atoi reads the first token: blanks skipped, digits up to the first other
 // character. A line without digits there holds no code; neither does "000", which would
 // otherwise pass for a success.
-int ControlChannel::ReplyCode(std::string_view line) {
+int ControlChannel::CodeOf(std::string_view line) {
     std::size_t at = 0;
     while (at < line.size() && isDelimiter(line[at])) {
         ++at;
@@ -209,20 +207,27 @@ int ControlChannel::ReplyCode(std::string_view line) {
         code = code * 10 + (line[at] - '0');
         digits = true;
     }
-    return digits && code > 0 ? code : -1;
+    return digits && code > 0 ? code : kNoCode;
 }
 
-int ControlChannel::Classify(std::string_view line) {
-    const int code = ReplyCode(line);
-    if (code == 220) {
-        return namesSupportedModel(line) ? 0 : 220;
+ReplyCode ControlChannel::Classify(std::string_view line) {
+    const int code = CodeOf(line);
+    if (code == kNoCode) {
+        return ReplyCode::NoReply;
     }
-    return code >= 0 && isSuccessCode(code) ? 0 : code;
+    if (code == kGreeting) {
+        return namesSupportedModel(line) ? ReplyCode::Success : ReplyCode::OtherServer;
+    }
+    return isSuccessCode(code) ? ReplyCode::Success : replyCodeOf(code);
 }
 
-int ControlChannel::ClassifyFinal(std::string_view line) {
-    const int code = ReplyCode(line);
-    return code == 220 || code == 226 || isSuccessCode(code) ? 0 : code;
+ReplyCode ControlChannel::ClassifyFinal(std::string_view line) {
+    const int code = CodeOf(line);
+    if (code == kNoCode) {
+        return ReplyCode::NoReply;
+    }
+    const bool ended = code == kGreeting || code == kTransferComplete || isSuccessCode(code);
+    return ended ? ReplyCode::Success : replyCodeOf(code);
 }
 
 }  // namespace orven

@@ -19,21 +19,21 @@ DataChannel::DataChannel(FTPCONN_INFO& connection, ControlChannel& control,
                          const LinkContext& context)
     : m_connection(connection), m_control(control), m_context(context) {}
 
-int DataChannel::Listen() {
+bool DataChannel::Listen() {
     sockaddr_in local{};
     socklen_t size = sizeof local;
     auto* raw = reinterpret_cast<sockaddr*>(&local);
     if (::getsockname(m_connection.controlSocket, raw, &size) != 0 || local.sin_family != AF_INET) {
-        return -1;
+        return false;
     }
     int listener = SocketOps::openTcp();
     local.sin_port = 0;
     if (listener < 0 || ::bind(listener, raw, sizeof local) != 0 || ::listen(listener, 1) != 0) {
         SocketOps::close(listener);
-        return -1;
+        return false;
     }
     m_connection.listenSocket = listener;
-    return 0;
+    return true;
 }
 
 std::string DataChannel::PortCommand() const {
@@ -52,20 +52,21 @@ std::string DataChannel::PortCommand() const {
     return line;
 }
 
-int DataChannel::OpenActiveData(std::string_view transferCommand) {
+TransferResult DataChannel::OpenActiveData(std::string_view transferCommand) {
     Close();
-    if (Listen() != 0) {
-        return -1;
+    if (!Listen()) {
+        return TransferResult::Failed;
     }
     const std::string port = PortCommand();
-    int result = port.empty() ? -1 : m_control.SendCommand(port);
-    if (result == 0) {
-        result = m_control.SendCommand(transferCommand);
+    ReplyCode reply = port.empty() ? ReplyCode::NoReply : m_control.SendCommand(port);
+    if (reply == ReplyCode::Success) {
+        reply = m_control.SendCommand(transferCommand);
     }
-    if (result == 0) {
-        result = acceptData();
+    TransferResult result = transferResultOf(reply);
+    if (result == TransferResult::Done && !acceptData()) {
+        result = TransferResult::Failed;
     }
-    if (result != 0) {
+    if (result != TransferResult::Done) {
         SocketOps::close(m_connection.listenSocket);
     }
     return result;
@@ -74,7 +75,7 @@ int DataChannel::OpenActiveData(std::string_view transferCommand) {
 // On failure the caller closes the listener at once: a main unit that never connects must
 // not cost a socket per attempt. Only the main unit we log in to may deliver data: anyone
 // else who finds the port is turned away, and the wait goes on within the same time.
-int DataChannel::acceptData() {
+bool DataChannel::acceptData() {
     const int listener = m_connection.listenSocket;
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(m_context.timing.dataAcceptTimeoutMs);
@@ -82,18 +83,18 @@ int DataChannel::acceptData() {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0 || !SocketOps::waitFor(listener, POLLIN, int(left.count()))) {
-            return -1;
+            return false;
         }
         sockaddr_in peer{};
         socklen_t size = sizeof peer;
         int data = ::accept4(listener, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_CLOEXEC);
         if (data < 0) {
-            return -1;
+            return false;
         }
         if (isMainUnit(peer)) {
             SocketOps::setSendTimeout(data, m_context.timing.dataReadTimeoutMs);
             m_connection.dataSocket = data;
-            return 0;
+            return true;
         }
         SocketOps::reset(data);
     }
@@ -116,8 +117,8 @@ int DataChannel::ReceiveChunk(char* chunk) {
     while (filled < kChunkSize) {
         if (m_aheadAt == m_ahead.size()) {
             const int got = readAhead();
-            if (got < 0) {
-                return -1;
+            if (got == kReceiveFailed) {
+                return kReceiveFailed;
             }
             if (got == 0) {
                 break;
@@ -135,7 +136,7 @@ int DataChannel::readAhead() {
     const int fd = m_connection.dataSocket;
     m_ahead.resize(kReadAhead);
     m_aheadAt = 0;
-    ssize_t got = -1;
+    ssize_t got = 0;
     for (;;) {
         got = ::recv(fd, m_ahead.data(), kReadAhead, MSG_DONTWAIT);
         const bool wouldWait = got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
@@ -148,7 +149,7 @@ int DataChannel::readAhead() {
         }
     }
     m_ahead.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return got < 0 ? -1 : static_cast<int>(got);
+    return got < 0 ? kReceiveFailed : static_cast<int>(got);
 }
 
 bool DataChannel::sendPiece(std::string_view bytes, std::size_t& offset) {
@@ -163,7 +164,7 @@ bool DataChannel::sendPiece(std::string_view bytes, std::size_t& offset) {
 std::int64_t DataChannel::StoreData(std::string_view bytes) {
     std::size_t sent = 0;
     if (!sendPiece(bytes, sent)) {
-        return -1;
+        return kNothingSent;
     }
     const auto pause = std::chrono::milliseconds(m_context.timing.uploadPiecePauseMs);
     while (sent < bytes.size()) {

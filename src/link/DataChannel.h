@@ -10,6 +10,7 @@
 #include "link/ControlChannel.h"
 #include "link/FTPCONN_INFO.h"
 #include "link/LinkContext.h"
+#include "link/TransferResult.h"
 
 namespace orven {
 
@@ -18,31 +19,36 @@ namespace orven {
 class DataChannel {
   public:
     static constexpr std::size_t kChunkSize = 1024;
+    // ReceiveChunk: the chunk did not fill within the data read time, or the read failed.
+    static constexpr int kReceiveFailed = -1;
+    // StoreData: not even the first piece went out.
+    static constexpr std::int64_t kNothingSent = -1;
 
     DataChannel(FTPCONN_INFO& connection, ControlChannel& control, const LinkContext& context);
 
     // A listener on the control connection's own local address (PORT must name the address
-    // the main unit already talks to), port chosen by the system. 0, or -1.
-    int Listen();
+    // the main unit already talks to), port chosen by the system. False when none could be
+    // made.
+    bool Listen();
     // "PORT h1,h2,h3,h4,p1,p2\r\n" for the listener; empty without one.
     std::string PortCommand() const;
 
     // Listen, PORT, the transfer command (such as "RETR x\r\n"), then the main unit's
-    // connection within the accept time-out. 0 with the data socket connected; the reply
-    // code (or -1) of a PORT or transfer command that failed; -1 for any other failure.
-    // The listener is closed on every failure.
-    int OpenActiveData(std::string_view transferCommand);
+    // connection within the accept time-out. Done with the data socket connected; the code
+    // of a PORT or transfer command that the main unit refused; Failed for no reply or any
+    // other failure. The listener is closed on every failure.
+    TransferResult OpenActiveData(std::string_view transferCommand);
 
     // Up to kChunkSize bytes: returns once the chunk is full or the main unit has closed the
-    // connection (0 when nothing more came). -1 when the chunk did not fill within the data
-    // read time (each wait) or on an error. The socket is read kReadAhead bytes at a time
-    // behind the chunks, so the system is asked once per many chunks.
+    // connection (0 when nothing more came). kReceiveFailed when the chunk did not fill
+    // within the data read time (each wait) or on an error. The socket is read kReadAhead bytes at
+    // a time behind the chunks, so the system is asked once per many chunks.
     int ReceiveChunk(char* chunk);
 
     // Sends the bytes in kChunkSize pieces, pausing after each so that an upload stays near
     // 100 KB/s. Stops on a send error, or on the cancel flag, which resets the connection and
-    // sends ABOR without waiting for its end. Returns the bytes sent, -1 when the first piece
-    // failed.
+    // sends ABOR without waiting for its end. Returns the bytes sent, kNothingSent when the
+    // first piece failed.
     std::int64_t StoreData(std::string_view bytes);
 
     // Listener, then data socket, each shut down and closed.
@@ -55,10 +61,10 @@ class DataChannel {
     static constexpr std::size_t kReadAhead = 64 * 1024;
 
     bool sendPiece(std::string_view bytes, std::size_t& offset);
-    int acceptData();
+    bool acceptData();
     bool isMainUnit(const sockaddr_in& peer) const;
-    // Refills the read-ahead from the socket: bytes read, 0 at the end, -1 on a time-out or
-    // an error.
+    // Refills the read-ahead from the socket: bytes read, 0 at the end, kReceiveFailed on a
+    // time-out or an error.
     int readAhead();
     void dropReadAhead();
 

@@ -6,10 +6,6 @@
 namespace orven {
 namespace {
 
-constexpr int kListed = 1;
-constexpr int kDeleteUnsupported = 550;
-constexpr int kCannotDelete = 555;
-
 bool namesMessageFile(const std::string& line) {
     return line.find("vmdat") != std::string::npos || line.find("vminf") != std::string::npos;
 }
@@ -47,8 +43,9 @@ bool DeletionAfterDownload::storedCompletely(const Listed& message, bool voiceWa
     return !voiceWanted || CFileMng::FileExists(StoreNames::voicePath(info)) == 1;
 }
 
-int DeletionAfterDownload::run(const std::string& remoteDir, const std::vector<Listed>& listed,
-                               const Locator& locate, bool voiceWanted, bool notify, int result) {
+JobResult DeletionAfterDownload::run(const std::string& remoteDir,
+                                     const std::vector<Listed>& listed, const Locator& locate,
+                                     bool voiceWanted, bool notify, JobResult result) {
     if (m_env.ftp == nullptr || StoreNames::isResponsePath(remoteDir) ||
         m_store.IsAutoDeleteBox(remoteDir) != 1) {
         return result;
@@ -64,16 +61,18 @@ int DeletionAfterDownload::run(const std::string& remoteDir, const std::vector<L
     }
     const std::filesystem::path here =
         messages.empty() ? std::filesystem::path() : messages.front().localFolder;
-    const int deleted = m_env.ftp->DeleteRemoteFile(here, remoteDir + "/*.vminf");
-    if (deleted == kDeleteUnsupported) {
-        return kCannotDelete;
+    const TransferResult deleted = m_env.ftp->DeleteRemoteFile(here, remoteDir + "/*.vminf");
+    if (deleted == TransferResult::Unavailable) {
+        return JobResult::DeleteUnsupported;  // "550" to the wildcard DELE
+    }
+    if (deleted != TransferResult::Done) {
+        return result;
     }
     std::string listing;
-    const int listedAfter = deleted != 0 ? 0 : m_env.ftp->RunOperation(here, [&] {
-        return m_env.ftp->ListLong(listing, remoteDir, false);
-    });
+    const ListingResult listedAfter = m_env.ftp->RunOperation(
+        here, [&] { return m_env.ftp->ListLong(listing, remoteDir, false); });
     // Without a whole listing nothing is known to have left the main unit.
-    if (listedAfter == kListed) {
+    if (listedAfter == ListingResult::Listed) {
         markLeft(remoteDir, messages, infoNamesListed(listing), notify);
     }
     return result;
@@ -87,9 +86,9 @@ DeletionAfterDownload::Check DeletionAfterDownload::checkAllStored(const std::st
                                                                    bool voiceWanted,
                                                                    std::vector<Listed>& messages) {
     std::string listing;
-    const int listedNow =
+    const ListingResult listedNow =
         m_env.ftp->RunOperation({}, [&] { return m_env.ftp->ListLong(listing, remoteDir, false); });
-    if (listedNow != kListed) {
+    if (listedNow != ListingResult::Listed) {
         return Check::NotListed;
     }
     bool allStored = true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/JobEnvironment.h"
+#include "link/JobResult.h"
 #include "store/CFileMng.h"
 
 namespace orven {
@@ -31,13 +32,13 @@ class DeletionAfterDownload {
 
     // remoteDir is "/rusuroku/<box>" or "/naisen/<box>"; listed: the messages the job's own
     // listing showed; voiceWanted: both files must be stored. Returns result unchanged, or
-    // 555 when the main unit answered the DELE 550. When the box's deletion switch is off,
-    // the fresh listing fails, or a message it shows is not stored completely, no DELE is
+    // DeleteUnsupported when the main unit answered the DELE "550". When the box's deletion switch
+    // is off, the fresh listing fails, or a message it shows is not stored completely, no DELE is
     // sent (the deletionHeldBack hook hears of the last case). After a DELE, messages no
     // longer listed get their local record updated and the messagesLeft hook hears of it
     // (when notify).
-    int run(const std::string& remoteDir, const std::vector<Listed>& listed, const Locator& locate,
-            bool voiceWanted, bool notify, int result);
+    JobResult run(const std::string& remoteDir, const std::vector<Listed>& listed,
+                  const Locator& locate, bool voiceWanted, bool notify, JobResult result);
 
     // Both files of the message are in its folder (the information file alone when no voice
     // data was asked for).

@@ -11,13 +11,6 @@ namespace orven {
 
 namespace {
 
-constexpr int kCommunicationFailure = -1;
-constexpr int kNoSuchBox = -2;
-constexpr int kNoSpace = -4;
-constexpr int kLocalFailure = -6;
-constexpr int kFilesGone = 550;
-constexpr int kCannotDelete = 555;
-
 std::string str(std::string_view text) {
     return std::string(text);
 }
@@ -104,7 +97,7 @@ DownloadSummary DownloadFrontEnd::downloadChosen(const std::filesystem::path& st
     const auto extension = targetsOf(store, StoreNames::kExtension, extensionBoxes);
     Session session(m_env, store, static_cast<int>(answering.size() + extension.size()));
     runGroup(session, answering, kind);
-    if (!m_env.cancelled() && session.summary.result != kCommunicationFailure) {
+    if (!m_env.cancelled() && session.summary.result != JobResult::CommunicationFailure) {
         runGroup(session, extension, kind);
     }
     session.close(m_env);
@@ -125,17 +118,17 @@ bool DownloadFrontEnd::runGroup(Session& session, const std::vector<Target>& tar
     for (const Target& target : targets) {
         int chosen = 0;
         int stored = 0;
-        const int result = runOne(target, kind, chosen, stored);
+        const JobResult result = runOne(target, kind, chosen, stored);
         session.summary.chosen += chosen;
         session.summary.stored += stored;
         // A box that reports success but kept fewer than it asked for (a bundle that ended
         // early, an entry that could not be stored) has not done its work.
-        if (result == 0 && stored < chosen) {
+        if (result == JobResult::Done && stored < chosen) {
             session.summary.partial = true;
         }
         session.step();
         const bool goOn = countResult(session.summary, result);
-        if (result == kCannotDelete && !session.summary.saw555) {
+        if (result == JobResult::DeleteUnsupported && !session.summary.saw555) {
             session.summary.saw555 = true;
             switchAutoDeleteOff(session.store);
             show(text::kAutoDeleteUnsupported, text::kErrorTitle, Icon::Exclamation);
@@ -149,7 +142,7 @@ bool DownloadFrontEnd::runGroup(Session& session, const std::vector<Target>& tar
     return true;
 }
 
-int DownloadFrontEnd::runOne(const Target& target, Kind kind, int& chosen, int& stored) {
+JobResult DownloadFrontEnd::runOne(const Target& target, Kind kind, int& chosen, int& stored) {
     BoxDownloadJob job(m_env);
     if (kind == Kind::InfoOnly) {
         return job.DownloadBoxInfo(chosen, stored, target.remoteDir, target.localBox);
@@ -157,26 +150,28 @@ int DownloadFrontEnd::runOne(const Target& target, Kind kind, int& chosen, int& 
     return job.DownloadBox(target.localBox, chosen, target.remoteDir, stored, false, false);
 }
 
-bool DownloadFrontEnd::countResult(DownloadSummary& summary, int result) {
+bool DownloadFrontEnd::countResult(DownloadSummary& summary, JobResult result) {
     switch (result) {
-        case 0:
-        case kNoSuchBox:
-        case kCannotDelete:
-            summary.result = 0;
+        case JobResult::Done:
+        case JobResult::NoSuchBox:
+        case JobResult::DeleteUnsupported:
+            summary.result = JobResult::Done;
             return true;
-        case kFilesGone:
+        case JobResult::FilesGone:
             summary.filesMissing = true;
-            summary.result = 0;
+            summary.result = JobResult::Done;
             return true;
-        case kLocalFailure:
+        case JobResult::LocalFailure:
             if (m_env.cancelFlag != nullptr) {
                 m_env.cancelFlag->store(1);
             }
             break;
-        case kNoSpace:
+        case JobResult::DiskFull:
             summary.diskFull = true;
             break;
-        default:
+        case JobResult::CommunicationFailure:
+        case JobResult::Cancelled:
+        case JobResult::Stopped:
             break;
     }
     summary.result = result;
@@ -200,14 +195,14 @@ void DownloadFrontEnd::switchAutoDeleteOff(const std::filesystem::path& store) {
 
 void DownloadFrontEnd::report(DownloadSummary& summary) {
     // The loop stopped by raising the cancel flag, but the user did not cancel: say why.
-    if (summary.result == kLocalFailure) {
+    if (summary.result == JobResult::LocalFailure) {
         show(text::kDownloadLocalFailure, text::kErrorTitle, Icon::Exclamation);
         return;
     }
     if (summary.cancelled) {
         return;
     }
-    if (summary.result == kCommunicationFailure) {
+    if (summary.result == JobResult::CommunicationFailure) {
         show(text::kCommunicationError, text::kErrorTitle, Icon::Exclamation);
         if (m_env.ftp != nullptr) {
             m_env.ftp->Logout();
@@ -225,7 +220,7 @@ void DownloadFrontEnd::report(DownloadSummary& summary) {
         show(text::kDownloadAlreadyErased, text::kErrorTitle, Icon::Exclamation);
     } else if (summary.stored == 0 && summary.diskFull) {
         show(text::kDownloadNoSpace, text::kErrorTitle, Icon::Exclamation);
-    } else if (summary.result == 0 && !missing) {
+    } else if (summary.result == JobResult::Done && !missing) {
         summary.refreshList = true;
     }
     reportHeldBack(summary);

@@ -5,17 +5,19 @@
 #include <vector>
 
 #include "link/JobEnvironment.h"
+#include "link/JobResult.h"
 #include "platform/ProfileFile.h"
 
 namespace orven {
 
 // What a run of the download loops came to, for whoever reports it (dialog or command line).
 struct DownloadSummary {
-    int result = 0;             // the last box's job result that counted (see BoxDownloadJob)
+    // The last box's result that counted; Done for the ones the loops go on after.
+    JobResult result = JobResult::Done;
     int chosen = 0;             // messages chosen for download, all boxes
     int stored = 0;             // messages stored, all boxes
     bool filesMissing = false;  // some box answered 550: requested files were gone
-    bool diskFull = false;      // a box stopped with -4
+    bool diskFull = false;      // a box stopped with DiskFull
     bool partial = false;       // fewer stored than chosen, neither files gone nor disk full
     bool saw555 = false;        // the main unit cannot delete after download
     bool cancelled = false;     // the cancel flag was set when the loop ended
@@ -39,7 +41,8 @@ class DownloadFrontEnd {
 
     // Every box folder found locally under the store, then the system response messages.
     DownloadSummary downloadAll(const std::filesystem::path& store, Kind kind);
-    // The chosen answering-machine boxes, then (unless cancelled or -1) the extension boxes.
+    // The chosen answering-machine boxes, then (unless cancelled or after a communication
+    // failure) the extension boxes.
     DownloadSummary downloadChosen(const std::filesystem::path& store, Kind kind,
                                    const std::vector<std::string>& answeringBoxes,
                                    const std::vector<std::string>& extensionBoxes);
@@ -57,9 +60,9 @@ class DownloadFrontEnd {
                                          const std::vector<std::string>& names);
     // Runs the targets until one stops the loop; false when the loop stopped.
     bool runGroup(Session& session, const std::vector<Target>& targets, Kind kind);
-    int runOne(const Target& target, Kind kind, int& chosen, int& stored);
+    JobResult runOne(const Target& target, Kind kind, int& chosen, int& stored);
     // true: go on with the next box.
-    bool countResult(DownloadSummary& summary, int result);
+    bool countResult(DownloadSummary& summary, JobResult result);
     void switchAutoDeleteOff(const std::filesystem::path& store);
     void report(DownloadSummary& summary);
     void reportHeldBack(const DownloadSummary& summary);

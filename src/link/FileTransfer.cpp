@@ -40,9 +40,9 @@ FileTransfer::FileTransfer(FTPCONN_INFO& connection, const LinkContext& context)
       m_control(connection, context),
       m_data(connection, m_control, context) {}
 
-int FileTransfer::Retrieve(std::string_view remoteName, std::string_view localName) {
-    const int opened = m_data.OpenActiveData("RETR " + std::string(remoteName) + "\r\n");
-    if (opened != 0) {
+TransferResult FileTransfer::Retrieve(std::string_view remoteName, std::string_view localName) {
+    const TransferResult opened = m_data.OpenActiveData("RETR " + std::string(remoteName) + "\r\n");
+    if (opened != TransferResult::Done) {
         return opened;
     }
     const std::string path =
@@ -50,7 +50,7 @@ int FileTransfer::Retrieve(std::string_view remoteName, std::string_view localNa
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (file < 0) {
         m_data.Close();
-        return -1;
+        return TransferResult::Failed;
     }
     const Outcome outcome = copyToFile(file);
     ::fsync(file);
@@ -58,10 +58,13 @@ int FileTransfer::Retrieve(std::string_view remoteName, std::string_view localNa
     m_data.Close();
     if (outcome != Outcome::Done) {
         // After a cancel the abort has read the replies that end the transfer.
-        return outcome == Outcome::Cancelled ? -2 : -1;
+        return outcome == Outcome::Cancelled ? TransferResult::Cancelled : TransferResult::Failed;
     }
-    const int end = m_control.ReadTransferEnd();
-    return m_context.cancelled() ? -2 : end;
+    const bool ended = m_control.ReadTransferEnd();
+    if (m_context.cancelled()) {
+        return TransferResult::Cancelled;
+    }
+    return ended ? TransferResult::Done : TransferResult::Failed;
 }
 
 FileTransfer::Outcome FileTransfer::copyToFile(int file) {
@@ -91,19 +94,19 @@ void FileTransfer::abort() {
     m_control.AbortTransfer(false);
 }
 
-int FileTransfer::Store(std::string_view bytes, std::string_view remotePath) {
-    const int opened = m_data.OpenActiveData("STOR " + std::string(remotePath) + "\r\n");
-    if (opened != 0) {
+TransferResult FileTransfer::Store(std::string_view bytes, std::string_view remotePath) {
+    const TransferResult opened = m_data.OpenActiveData("STOR " + std::string(remotePath) + "\r\n");
+    if (opened != TransferResult::Done) {
         return opened;
     }
     const std::int64_t sent = m_data.StoreData(bytes);
     if (m_context.cancelled() || sent != static_cast<std::int64_t>(bytes.size())) {
         // A reset, not an orderly end: the main unit must not keep a part for the whole.
         m_data.Abandon();
-        return -1;
+        return TransferResult::Failed;
     }
     m_data.Close();  // the orderly end is what tells the main unit the file is complete
-    return m_control.ReadFinalReply(m_context.timing.storEndReplyTimeoutMs);
+    return transferResultOf(m_control.ReadFinalReply(m_context.timing.storEndReplyTimeoutMs));
 }
 
 }  // namespace orven

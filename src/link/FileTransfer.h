@@ -6,6 +6,7 @@
 #include "link/DataChannel.h"
 #include "link/FTPCONN_INFO.h"
 #include "link/LinkContext.h"
+#include "link/TransferResult.h"
 
 namespace orven {
 
@@ -17,13 +18,13 @@ class FileTransfer {
 
     // RETR of the remote name into the record's local directory, under the local name or,
     // when that is empty, the remote name. A file is made only once the main unit has
-    // accepted the RETR; an existing one is replaced. 0 done, -2 cancelled (the partial file
-    // stays for the caller), the reply code of a failed PORT or RETR, -1 any other failure.
-    int Retrieve(std::string_view remoteName, std::string_view localName);
+    // accepted the RETR; an existing one is replaced. Done, Cancelled (the partial file stays
+    // for the caller), the code of a refused PORT or RETR, or Failed.
+    TransferResult Retrieve(std::string_view remoteName, std::string_view localName);
 
-    // STOR of the bytes under the remote path. 0 done, the code of a failed PORT or STOR or
-    // of the reply that ends it, -1 any other failure or a cancelled upload.
-    int Store(std::string_view bytes, std::string_view remotePath);
+    // STOR of the bytes under the remote path. Done, the code of a refused PORT or STOR or of
+    // the reply that ends it, or Failed (also for a cancelled upload).
+    TransferResult Store(std::string_view bytes, std::string_view remotePath);
 
   private:
     enum class Outcome { Done, Failed, Cancelled };

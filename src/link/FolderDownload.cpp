@@ -15,33 +15,34 @@ void advance(Progress* progress, int position) {
 
 }  // namespace
 
-int FolderDownload::run(const std::filesystem::path& store, Progress* progress) {
+FolderDownloadResult FolderDownload::run(const std::filesystem::path& store, Progress* progress) {
     m_cancelled = false;
     m_answering.clear();
     m_extension.clear();
     advance(progress, FolderDownloadStore::kProgressStart);
-    if (readBoxLists() != 1) {
-        return kListFailed;
+    if (readBoxLists() != ListingResult::Listed) {
+        return FolderDownloadResult::ListFailed;
     }
     return buildFolders(store, progress);
 }
 
-int FolderDownload::readBoxLists() {
+ListingResult FolderDownload::readBoxLists() {
     if (m_env.ftp == nullptr) {
-        return -1;
+        return ListingResult::Failed;
     }
     std::string root;
     std::string extension;
     std::string answering;
-    const int result = m_env.ftp->GetBoxList(root, extension, answering);
-    if (result == 1) {
+    const ListingResult result = m_env.ftp->GetBoxList(root, extension, answering);
+    if (result == ListingResult::Listed) {
         m_answering = ListingLines::Cut(answering);
         m_extension = ListingLines::Cut(extension);
     }
     return result;
 }
 
-int FolderDownload::buildFolders(const std::filesystem::path& store, Progress* progress) {
+FolderDownloadResult FolderDownload::buildFolders(const std::filesystem::path& store,
+                                                  Progress* progress) {
     StoreContext context = m_env.store;
     if (context.cancelFlag == nullptr) {
         context.cancelFlag = m_env.cancelFlag;
@@ -51,13 +52,13 @@ int FolderDownload::buildFolders(const std::filesystem::path& store, Progress* p
     if (begun == FolderDownloadStore::kCancelled || m_env.cancelled()) {
         m_cancelled = true;
         folders.cancel(store);
-        return kDone;
+        return FolderDownloadResult::Done;
     }
     // Folders that were made stay usable even when others could not be made.
     const int completed = folders.complete(store);
     return begun == FolderDownloadStore::kOk && completed == FolderDownloadStore::kOk
-               ? kDone
-               : kUnreachable;
+               ? FolderDownloadResult::Done
+               : FolderDownloadResult::Unreachable;
 }
 
 }  // namespace orven

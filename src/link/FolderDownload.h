@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "link/FolderDownloadResult.h"
 #include "link/JobEnvironment.h"
+#include "link/ListingResult.h"
 
 namespace orven {
 
@@ -13,14 +15,10 @@ namespace orven {
 // The caller asks first, logs in, and shows the outcome; progress goes to the dialog given.
 class FolderDownload {
   public:
-    static constexpr int kDone = 0;          // also after a cancel
-    static constexpr int kListFailed = 1;    // the box lists could not be read
-    static constexpr int kUnreachable = -1;  // the store could not be reached or written
-
     explicit FolderDownload(JobEnvironment& env) : m_env(env) {}
 
     // progress may be null (the first-download wizard shows none).
-    int run(const std::filesystem::path& store, Progress* progress);
+    FolderDownloadResult run(const std::filesystem::path& store, Progress* progress);
 
     // Whether the last run ended on the cancel flag.
     bool cancelled() const { return m_cancelled; }
@@ -28,8 +26,9 @@ class FolderDownload {
     const std::vector<std::string>& extensionBoxes() const { return m_extension; }
 
   private:
-    int readBoxLists();
-    int buildFolders(const std::filesystem::path& store, Progress* progress);
+    // Listed with the box names kept, or why not.
+    ListingResult readBoxLists();
+    FolderDownloadResult buildFolders(const std::filesystem::path& store, Progress* progress);
 
     JobEnvironment& m_env;
     bool m_cancelled = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <iosfwd>
+
 namespace orven {
 
 // What a log-in to the main unit came to; the window chooses the words for each.
@@ -10,5 +12,7 @@ enum class LoginResult {
     Refused = 2,              // USER or PASS was not accepted
     UnsupportedMainUnit = 3,  // the greeting names another server
 };
+
+std::ostream& operator<<(std::ostream& out, LoginResult result);
 
 }  // namespace orven

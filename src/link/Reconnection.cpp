@@ -22,29 +22,30 @@ bool waitUnlessCancelled(const JobEnvironment& env) {
 
 }  // namespace
 
-int Reconnection::reconnect() {
+JobResult Reconnection::reconnect() {
     if (m_env.ftp == nullptr) {
-        return -1;
+        return JobResult::CommunicationFailure;
     }
     while (m_used < m_attempts) {
         ++m_used;
         if (!waitUnlessCancelled(m_env)) {
-            return -3;
+            return JobResult::Cancelled;
         }
         m_env.ftp->Logout();
         if (m_env.ui != nullptr) {
             m_env.ui->pump();
         }
         const LoginCredentials& login = m_env.login;
-        const int result = m_env.ftp->Login(login.address, login.user, login.password, login.port);
+        const LoginResult result =
+            m_env.ftp->Login(login.address, login.user, login.password, login.port);
         // A refused log-in still leaves a session record: the phase tries again and fails
         // there, which costs its next attempt. Only "no connection" goes straight on.
-        if (result != CFtpMng::kNoConnection) {
-            return 0;
+        if (result != LoginResult::NoConnection) {
+            return JobResult::Done;
         }
         m_env.ftp->Logout();
     }
-    return -1;
+    return JobResult::CommunicationFailure;
 }
 
 }  // namespace orven

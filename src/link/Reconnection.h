@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/JobEnvironment.h"
+#include "link/JobResult.h"
 
 namespace orven {
 
@@ -12,9 +13,10 @@ class Reconnection {
         : m_env(env), m_attempts(attempts) {}
 
     // Waits (Timing::reconnectWaitSteps x reconnectWaitStepMs, pumping and watching the
-    // cancel flag), drops the connection (QUIT) and logs in again. 0 when a new session is
-    // up; -3 cancelled during the wait; -1 when the attempts of this phase are used up.
-    int reconnect();
+    // cancel flag), drops the connection (QUIT) and logs in again. Done when a new session is
+    // up; Cancelled during the wait; CommunicationFailure when the attempts of this phase are
+    // used up.
+    JobResult reconnect();
     // A new phase starts with all its attempts.
     void reset() { m_used = 0; }
 

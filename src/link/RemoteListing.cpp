@@ -7,7 +7,8 @@
 namespace orven {
 namespace {
 
-constexpr int kMissing = 550;  // "550 Failed to change directory." / "550 No files found."
+// "550 No files found." to an NLST: an empty listing.
+constexpr TransferResult kNoFiles = TransferResult::Unavailable;
 constexpr std::size_t kListingEndCapacity = 102'400;
 constexpr int kCompleteFirst = 200;
 constexpr int kCompleteLast = 299;
@@ -16,39 +17,53 @@ std::string cwdLine(std::string_view directory) {
     return "CWD " + std::string(directory) + "\r\n";
 }
 
+// A refused command's code goes on to the caller; no reply is a failed listing.
+ListingResult refused(ReplyCode reply) {
+    return reply == ReplyCode::NoReply ? ListingResult::Failed : listingResultOf(codeOf(reply));
+}
+ListingResult refused(TransferResult opened) {
+    return opened == TransferResult::Failed ? ListingResult::Failed
+                                            : listingResultOf(codeOf(opened));
+}
+
 }  // namespace
 
 RemoteListing::RemoteListing(FTPCONN_INFO& connection, const LinkContext& context)
     : m_context(context), m_control(connection, context), m_data(connection, m_control, context) {}
 
-int RemoteListing::ListNames(std::string& text, std::string_view directory, bool namesOnly) {
+ListingResult RemoteListing::ListNames(std::string& text, std::string_view directory,
+                                       bool namesOnly) {
     text.clear();
-    const int cwd = m_control.SendCommand(cwdLine(directory));
-    if (cwd != 0) {
-        return cwd == kMissing ? -2 : 0;
+    const ReplyCode cwd = m_control.SendCommand(cwdLine(directory));
+    if (cwd != ReplyCode::Success) {
+        return cwd == ReplyCode::Unavailable ? ListingResult::NoSuchDirectory
+                                             : ListingResult::CommandFailed;
     }
-    const int opened = m_data.OpenActiveData(namesOnly ? "NLST *.vminf\r\n" : "NLST\r\n");
-    if (opened != 0) {
-        return opened == kMissing ? 1 : 0;
+    const TransferResult opened =
+        m_data.OpenActiveData(namesOnly ? "NLST *.vminf\r\n" : "NLST\r\n");
+    if (opened != TransferResult::Done) {
+        return opened == kNoFiles ? ListingResult::Listed : ListingResult::CommandFailed;
     }
     std::string raw;
     if (receiveAll(raw, false) != Received::End) {
         m_data.Close();
-        return -1;
+        return ListingResult::Failed;
     }
     text = CodePage::cp932ToUtf8(std::string_view(raw).substr(0, raw.find('\0')));
     return finish(kListingEndCapacity);
 }
 
-int RemoteListing::ListLong(std::string& text, std::string_view directory, bool voiceDataOnly) {
+ListingResult RemoteListing::ListLong(std::string& text, std::string_view directory,
+                                      bool voiceDataOnly) {
     text.clear();
-    const int cwd = m_control.SendCommand(cwdLine(directory));
-    if (cwd != 0) {
-        return cwd == kMissing ? -2 : cwd;
+    const ReplyCode cwd = m_control.SendCommand(cwdLine(directory));
+    if (cwd != ReplyCode::Success) {
+        return cwd == ReplyCode::Unavailable ? ListingResult::NoSuchDirectory : refused(cwd);
     }
-    const int opened = m_data.OpenActiveData(voiceDataOnly ? "NLST -l *.vmdat\r\n" : "NLST -l\r\n");
-    if (opened != 0) {
-        return opened == kMissing ? 1 : opened;
+    const TransferResult opened =
+        m_data.OpenActiveData(voiceDataOnly ? "NLST -l *.vmdat\r\n" : "NLST -l\r\n");
+    if (opened != TransferResult::Done) {
+        return opened == kNoFiles ? ListingResult::Listed : refused(opened);
     }
     std::string raw;
     const Received received = receiveAll(raw, true);
@@ -56,29 +71,29 @@ int RemoteListing::ListLong(std::string& text, std::string_view directory, bool 
     if (received != Received::End) {
         // The abort has read the replies that end a cancelled listing already.
         m_data.Close();
-        return -1;
+        return ListingResult::Failed;
     }
     return finish(kListingEndCapacity);
 }
 
-int RemoteListing::ListHere(std::string& text, std::size_t characterLimit,
-                            std::size_t endReplyCapacity) {
+ListingResult RemoteListing::ListHere(std::string& text, std::size_t characterLimit,
+                                      std::size_t endReplyCapacity) {
     text.clear();
-    const int opened = m_data.OpenActiveData("NLST\r\n");
-    if (opened == kMissing) {
-        return 0;  // "550 No files found.": a kind without boxes
+    const TransferResult opened = m_data.OpenActiveData("NLST\r\n");
+    if (opened == kNoFiles) {
+        return ListingResult::Listed;  // "550 No files found.": a kind without boxes
     }
-    if (opened != 0) {
-        return opened;
+    if (opened != TransferResult::Done) {
+        return refused(opened);
     }
     std::string raw;
     if (receiveAll(raw, false) != Received::End) {
         m_data.Close();
-        return -1;
+        return ListingResult::Failed;
     }
     const std::u16string wide = CodePage::cp932ToUtf16(raw);
     text = CodePage::utf16ToUtf8(std::u16string_view(wide).substr(0, characterLimit));
-    return finish(endReplyCapacity) == 1 ? 0 : -1;
+    return finish(endReplyCapacity);
 }
 
 RemoteListing::Received RemoteListing::receiveAll(std::string& raw, bool watchCancel) {
@@ -107,13 +122,14 @@ RemoteListing::Received RemoteListing::receiveAll(std::string& raw, bool watchCa
 
 // Only "226 Transfer complete." (or another 2xx) says that the data connection carried the
 // whole listing; "426" after a dropped connection means part of it is missing.
-int RemoteListing::finish(std::size_t endReplyCapacity) {
+ListingResult RemoteListing::finish(std::size_t endReplyCapacity) {
     std::string line;
     const int length =
         m_control.ReadReplyLine(line, endReplyCapacity, m_context.timing.replyTimeoutMs);
     m_data.Close();
-    const int code = length > 0 ? ControlChannel::ReplyCode(line) : -1;
-    return code >= kCompleteFirst && code <= kCompleteLast ? 1 : -1;
+    const int code = length > 0 ? ControlChannel::CodeOf(line) : ControlChannel::kNoCode;
+    const bool whole = code >= kCompleteFirst && code <= kCompleteLast;
+    return whole ? ListingResult::Listed : ListingResult::Failed;
 }
 
 }  // namespace orven

@@ -8,6 +8,7 @@
 #include "link/DataChannel.h"
 #include "link/FTPCONN_INFO.h"
 #include "link/LinkContext.h"
+#include "link/ListingResult.h"
 
 namespace orven {
 
@@ -22,28 +23,29 @@ class RemoteListing {
     RemoteListing(FTPCONN_INFO& connection, const LinkContext& context);
 
     // "NLST *.vminf" (namesOnly) or "NLST" in the directory; the text up to its first NUL.
-    // 1 done (also for "550 No files", with an empty text), -2 the directory is missing,
-    // 0 the CWD or the NLST failed otherwise, -1 the transfer failed.
-    int ListNames(std::string& text, std::string_view directory, bool namesOnly);
+    // Listed (also for "550 No files", with an empty text), NoSuchDirectory, CommandFailed,
+    // or Failed.
+    ListingResult ListNames(std::string& text, std::string_view directory, bool namesOnly);
 
-    // "NLST -l *.vmdat" (voiceDataOnly) or "NLST -l"; every byte received is kept. 1 done
-    // (empty for "550"), -2 the directory is missing, the reply code of a CWD or NLST that
-    // failed otherwise, -1 the transfer failed. The cancel flag ends the transfer with ABOR;
-    // the text then holds what came and the result is -1.
-    int ListLong(std::string& text, std::string_view directory, bool voiceDataOnly);
+    // "NLST -l *.vmdat" (voiceDataOnly) or "NLST -l"; every byte received is kept. Listed
+    // (empty for "550"), NoSuchDirectory, the code of a CWD or NLST refused otherwise, or
+    // Failed. The cancel flag ends the transfer with ABOR; the text then holds what came and
+    // the result is Failed.
+    ListingResult ListLong(std::string& text, std::string_view directory, bool voiceDataOnly);
 
     // "NLST" of the current directory, at most characterLimit characters kept; the end
-    // reply is read with endReplyCapacity. 0 done (empty for "550"), the reply code of a
-    // failed NLST, or -1.
-    int ListHere(std::string& text, std::size_t characterLimit, std::size_t endReplyCapacity);
+    // reply is read with endReplyCapacity. Listed (empty for "550"), the code of a refused
+    // NLST, or Failed.
+    ListingResult ListHere(std::string& text, std::size_t characterLimit,
+                           std::size_t endReplyCapacity);
 
   private:
     enum class Received { End, Failed, Cancelled };
 
     Received receiveAll(std::string& raw, bool watchCancel);
-    // Reads the reply that ends the listing and closes the data channel: 1 for a 2xx reply,
-    // else -1.
-    int finish(std::size_t endReplyCapacity);
+    // Reads the reply that ends the listing and closes the data channel: Listed for a 2xx
+    // reply, else Failed.
+    ListingResult finish(std::size_t endReplyCapacity);
 
     const LinkContext& m_context;
     ControlChannel m_control;

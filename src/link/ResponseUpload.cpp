@@ -9,8 +9,6 @@
 namespace orven {
 namespace {
 
-constexpr int kStored = 0;
-constexpr int kRefused = 450;  // in use, no room on the main unit, or older than its copy
 constexpr std::string_view kRemoteFolder = "/outou/";
 
 }  // namespace
@@ -74,21 +72,24 @@ ResponseUpload::Step ResponseUpload::uploadRow(Pass& pass, Row& row) {
         pass.leftOut = true;
         return Step::Next;
     }
-    const int result =
+    const TransferResult result =
         m_env.ftp->PutFile(*image, pass.localFolder, std::string(kRemoteFolder) + name);
+    const bool stored = result == TransferResult::Done;
     if (cancelled()) {
-        writeBack(pass, row, result == kStored);
+        writeBack(pass, row, stored);
         return Step::Stop;
     }
-    pass.refused = pass.refused || result == kRefused;
-    pass.uploaded += result == kStored ? 1 : 0;
-    if (!writeBack(pass, row, result == kStored)) {
+    // A refusal concerns this message only; anything else is the connection's.
+    const bool refused = result == TransferResult::Refused;
+    pass.refused = pass.refused || refused;
+    pass.uploaded += stored ? 1 : 0;
+    if (!writeBack(pass, row, stored)) {
         if (m_env.cancelFlag) {
             *m_env.cancelFlag = 1;
         }
         return Step::Stop;
     }
-    return result == kStored || result == kRefused ? Step::Next : Step::Failed;
+    return stored || refused ? Step::Next : Step::Failed;
 }
 
 bool ResponseUpload::writeBack(Pass& pass, Row& row, bool uploaded) {

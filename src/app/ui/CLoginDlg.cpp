@@ -101,17 +101,19 @@ CLoginDlg::CLoginDlg(CORVENDoc& doc, LoginFunction login, QWidget* parent)
     m_backupWatch.start();
 }
 
-std::string_view CLoginDlg::resultText(int result) {
+std::string_view CLoginDlg::resultText(LoginResult result) {
     switch (result) {
-        case 1:
+        case LoginResult::NoConnection:
             return text::kLoginNoConnection;
-        case 2:
+        case LoginResult::Refused:
             return text::kLoginRefused;
-        case 3:
+        case LoginResult::UnsupportedMainUnit:
             return text::kLoginUnsupportedMainUnit;
-        default:
-            return {};
+        case LoginResult::BadInput:
+        case LoginResult::LoggedIn:
+            break;
     }
+    return {};
 }
 
 void CLoginDlg::fillFromRecord() {
@@ -132,9 +134,9 @@ void CLoginDlg::onLogin() {
         m_backupWatch.start();
         return;
     }
-    const int result =
+    const LoginResult result =
         m_login(m_doc.sessionAddress.str(), m_doc.sessionUser.str(), m_doc.sessionPassword.str());
-    if (result == 0) {
+    if (result == LoginResult::LoggedIn) {
         m_doc.loggedIn = 1;
         accept();
         return;

@@ -8,6 +8,7 @@
 #include "app/CORVENDoc.h"
 #include "app/ui/DialogBackupWatch.h"
 #include "app/ui/OrvenDialog.h"
+#include "link/LoginResult.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -23,15 +24,15 @@ class CLoginDlg : public OrvenDialog {
     Q_OBJECT
 
   public:
-    // Logs in with the session fields; returns 0 logged in, 1 no connection, 2 refused,
-    // 3 not a supported main unit.
-    using LoginFunction = std::function<int(const std::string& address, const std::string& user,
-                                            const std::string& password)>;
+    // Logs in with the session fields.
+    using LoginFunction = std::function<LoginResult(
+        const std::string& address, const std::string& user, const std::string& password)>;
 
     CLoginDlg(CORVENDoc& doc, LoginFunction login, QWidget* parent = nullptr);
 
-    // The message for log-in results 1 to 3, also used after reconnecting; empty otherwise.
-    static std::string_view resultText(int result);
+    // The message for a failed log-in (no connection, refused, not a supported main unit),
+    // also used after reconnecting; empty otherwise.
+    static std::string_view resultText(LoginResult result);
 
   private:
     void fillFromRecord();

@@ -23,7 +23,7 @@ void SessionDialogs::logIn() {
             m_doc,
             [this](const std::string& address, const std::string& user,
                    const std::string& password) {
-                return static_cast<int>(m_session.logIn(address, user, password));
+                return m_session.logIn(address, user, password);
             },
             &m_window);
         dialog.exec();
@@ -67,8 +67,7 @@ void SessionDialogs::offerReconnect() {
     if (choice == CRecomDlg::Reconnect) {
         const LoginResult result = m_session.reconnect();
         if (result != LoginResult::LoggedIn) {
-            QtUi::showMessageBox(&m_window,
-                                 std::string(CLoginDlg::resultText(static_cast<int>(result))),
+            QtUi::showMessageBox(&m_window, std::string(CLoginDlg::resultText(result)),
                                  std::string(text::kErrorTitle), Buttons::Ok, Icon::Exclamation);
         }
     } else if (choice == CRecomDlg::End) {

@@ -51,8 +51,9 @@ struct AllDialogs {
         make<ui::CEndChkDlg>(doc, true);
         make<ui::CRecomDlg>();
         make<ui::CVolumeDlg>(doc, volume);
-        make<ui::CLoginDlg>(
-            doc, [](const std::string&, const std::string&, const std::string&) { return 1; });
+        make<ui::CLoginDlg>(doc, [](const std::string&, const std::string&, const std::string&) {
+            return LoginResult::NoConnection;
+        });
         make<ui::CFolderSetDlg>(doc, check, ui);
         make<ui::CFolderSetSubDlg>("");
         make<ui::CCstmMsgbox>(wizardEnd());

@@ -7,6 +7,7 @@
 #include "gui/ModalWatch.h"
 
 using orven::CORVENDoc;
+using orven::LoginResult;
 using orven::test::pressAndAnswerBox;
 using orven::ui::CLoginDlg;
 
@@ -14,7 +15,7 @@ namespace {
 
 // The log-in as the dialog sees it: what it was called with, and the answer to give.
 struct FakeLogin {
-    int result = 0;
+    LoginResult result = LoginResult::LoggedIn;
     QStringList calls;
 
     CLoginDlg::LoginFunction function() {
@@ -80,7 +81,7 @@ class LoginDialogTest : public QObject {
     void addressFieldTakesOnlyOctetsAndReadsEmptyFieldsAsZero() {
         CORVENDoc doc;
         FakeLogin login;
-        login.result = 2;
+        login.result = LoginResult::Refused;
         Dialog d(doc, login);
         QTest::keyClicks(d.edit("addressEdit"), "10.300.x.7");  // "3", "0" kept; "0", "x" refused
         QCOMPARE(d.edit("addressEdit")->text(), QStringLiteral("10.30..7"));
@@ -100,14 +101,16 @@ class LoginDialogTest : public QObject {
             QStringLiteral("ログインに失敗しました。"),
             QStringLiteral("この主装置には対応しておりません。\r\n"
                            "対応しているアプリケーションをご使用ください。")};
+        const LoginResult failures[] = {LoginResult::NoConnection, LoginResult::Refused,
+                                        LoginResult::UnsupportedMainUnit};
         CORVENDoc doc;
         FakeLogin login;
         Dialog d(doc, login);
         d.fill("192.168.1.10", "maint", "secret");
-        for (int result = 1; result <= 3; ++result) {
-            login.result = result;
+        for (int i = 0; i < texts.size(); ++i) {
+            login.result = failures[i];
             const auto seen = d.pressLogin();
-            QCOMPARE(seen.text, texts[result - 1]);
+            QCOMPARE(seen.text, texts[i]);
             QCOMPARE(seen.title, QStringLiteral("エラー"));
             QVERIFY(d.dialog.isVisible());
             QCOMPARE(d.dialog.result(), int(QDialog::Rejected));
@@ -115,7 +118,7 @@ class LoginDialogTest : public QObject {
         QCOMPARE(login.calls.size(), 3);
         QCOMPARE(doc.loggedIn, 0);
 
-        login.result = 0;
+        login.result = LoginResult::LoggedIn;
         QCOMPARE(d.loginError(), QString());
         QCOMPARE(d.dialog.result(), int(QDialog::Accepted));
         QVERIFY(!d.dialog.isVisible());

@@ -143,7 +143,7 @@ class ShellDialogsTest : public QObject {
             const int askedBefore = asked;
             QTest::qWait(100);  // the log-in lets events through while it waits for the network
             undisturbed = dialog->isVisible() && asked == askedBefore;
-            return 2;
+            return orven::LoginResult::Refused;
         });
         dialog = &login;
         login.show();

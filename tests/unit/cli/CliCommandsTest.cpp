@@ -181,11 +181,12 @@ TEST(CliCommandsTest, ListLineShowsFlagsAsTheListDoes) {
 
 TEST(CliCommandsTest, SummariesMapToDistinctStatuses) {
     // DownloadSummary::result as the loops fill it in.
-    constexpr int kLostConnection = -1;
-    constexpr int kNoSpace = -4;
-    constexpr int kLocal = -6;
+    constexpr JobResult kDone = JobResult::Done;
+    constexpr JobResult kLostConnection = JobResult::CommunicationFailure;
+    constexpr JobResult kNoSpace = JobResult::DiskFull;
+    constexpr JobResult kLocal = JobResult::LocalFailure;
     using S = DownloadSummary;
-    const auto summary = [](int result, std::initializer_list<bool S::*> flags) {
+    const auto summary = [](JobResult result, std::initializer_list<bool S::*> flags) {
         S made;
         made.result = result;
         for (bool S::*flag : flags) {
@@ -194,13 +195,13 @@ TEST(CliCommandsTest, SummariesMapToDistinctStatuses) {
         return made;
     };
     const std::map<std::string, std::pair<S, CliExit>> cases{
-        {"all stored", {summary(0, {}), CliExit::kSuccess}},
-        {"some were gone", {summary(0, {&S::filesMissing}), CliExit::kSuccess}},
+        {"all stored", {summary(kDone, {}), CliExit::kSuccess}},
+        {"some were gone", {summary(kDone, {&S::filesMissing}), CliExit::kSuccess}},
         {"disk full", {summary(kNoSpace, {&S::diskFull}), CliExit::kDiskFull}},
         {"connection lost", {summary(kLostConnection, {&S::diskFull}), CliExit::kCommunication}},
         {"cancelled",
          {summary(kLostConnection, {&S::partial, &S::cancelled}), CliExit::kCancelled}},
-        {"partial", {summary(0, {&S::partial}), CliExit::kPartial}},
+        {"partial", {summary(kDone, {&S::partial}), CliExit::kPartial}},
         {"local failure", {summary(kLocal, {}), CliExit::kLocalFailure}},
         {"local failure stops by the cancel flag",
          {summary(kLocal, {&S::cancelled}), CliExit::kLocalFailure}},

@@ -42,7 +42,7 @@ class BackupJobTest : public MainUnitJobTest {
     }
     ~BackupJobTest() override { EXPECT_TRUE(requestListsLeft().empty()); }
 
-    int backup() {
+    JobResult backup() {
         server->clearCommands();
         return BackupJob(env, plan, &record).BackupBox(kBox, chosen, stored, "rusuroku", "0101");
     }
@@ -90,7 +90,7 @@ TEST_F(BackupJobTest, OnlyMessagesOfThePeriodWithAFolderAreCopiedAndNoneIsDelete
     addRemote(kBox, kJan, "january");
     plan.monthlyFolders = {"BU_202311", "BU_202312"};  // none prepared for January
     autoDelete();
-    EXPECT_EQ(backup(), 0);
+    EXPECT_EQ(backup(), JobResult::Done);
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(stored, 1);
     EXPECT_TRUE(backedUp("BU_202312", kDec));
@@ -110,7 +110,7 @@ TEST_F(BackupJobTest, BackedUpMessagesAreNotFetchedAgainAndTheBoxIsEmptiedOnceAl
     addRemote(kBox, kDec, "december");
     addRemote(kBox, kJan, "january");
     addLocal(boxIn("BU_202312"), kDec, "december");
-    EXPECT_EQ(backup(), 0);
+    EXPECT_EQ(backup(), JobResult::Done);
     EXPECT_EQ(chosen, 1);
     EXPECT_TRUE(backedUp("BU_202401", kJan));
 
@@ -118,10 +118,10 @@ TEST_F(BackupJobTest, BackedUpMessagesAreNotFetchedAgainAndTheBoxIsEmptiedOnceAl
     mainunit::MainUnitFaults faults;
     faults.wildcardDeleteUnsupported = true;
     server->setFaults(faults);
-    EXPECT_EQ(backup(), 555);
+    EXPECT_EQ(backup(), JobResult::DeleteUnsupported);
 
     server->setFaults({});
-    EXPECT_EQ(backup(), 0);
+    EXPECT_EQ(backup(), JobResult::Done);
     EXPECT_EQ(chosen, 0);
     EXPECT_FALSE(sent("STOR"));
     EXPECT_TRUE(sent("DELE " + std::string(kBox) + "/*.vminf"));
@@ -132,42 +132,44 @@ TEST_F(BackupJobTest, BackedUpMessagesAreNotFetchedAgainAndTheBoxIsEmptiedOnceAl
 TEST_F(BackupJobTest, A4096ByteFileNeedsTwoBlocksAndTheSpareBytes) {
     addRemote(kBox, kDec, std::string(4096 - 260, 'v'));  // the ".vmdat" is 4096 bytes
     fileSystem.setFreeSpace(base, 8192 + 4098 - 1);
-    EXPECT_EQ(backup(), -4);
+    EXPECT_EQ(backup(), JobResult::DiskFull);
     EXPECT_FALSE(sent("STOR"));
     fileSystem.setFreeSpace(base, std::nullopt);
-    EXPECT_EQ(backup(), -4);
+    EXPECT_EQ(backup(), JobResult::DiskFull);
     fileSystem.setFreeSpace(base, 8192 + 4098);
-    EXPECT_EQ(backup(), 0);
+    EXPECT_EQ(backup(), JobResult::Done);
     EXPECT_TRUE(backedUp("BU_202312", kDec));
 }
 
 TEST_F(BackupJobTest, FailuresComeBackAsTheirResults) {
     EXPECT_EQ(BackupJob(env, plan).BackupBox("/rusuroku/0999", chosen, stored, "rusuroku", "0999"),
-              -2);
+              JobResult::NoSuchBox);
     // A box name from the main unit that would lead out of the BU_ folder stores nothing.
     for (const auto& [kind, name] : std::vector<std::pair<std::string, std::string>>{
              {"rusuroku", ".."}, {"rusuroku", "a/b"}, {"..", "0101"}, {"outou", "0101"}}) {
         SCOPED_TRACE(kind + "/" + name);
-        EXPECT_EQ(BackupJob(env, plan).BackupBox(kBox, chosen, stored, kind, name), -6);
+        EXPECT_EQ(BackupJob(env, plan).BackupBox(kBox, chosen, stored, kind, name),
+                  JobResult::LocalFailure);
         EXPECT_FALSE(std::filesystem::exists(base));
     }
 
     // Listed, but gone before the bundle was asked for.
     writeFile(onUnit(std::string(kBox) + "/" + kDec + ".vminf"), headerBlock(kDec));
-    EXPECT_EQ(backup(), 550);
+    EXPECT_EQ(backup(), JobResult::FilesGone);
     std::filesystem::remove(onUnit(std::string(kBox) + "/" + kDec + ".vminf"));
 
     addRemote(kBox, kJan, "january");
     cancel = 1;
-    EXPECT_EQ(backup(), -3);
+    EXPECT_EQ(backup(), JobResult::Cancelled);
     cancel = 0;
     EXPECT_TRUE(record.months.empty());
 
-    ASSERT_EQ(ftp->Login("127.0.0.1", "maint", "zuka", server->port()), 0);  // count afresh
+    ASSERT_EQ(ftp->Login("127.0.0.1", "maint", "zuka", server->port()),
+              LoginResult::LoggedIn);  // count afresh
     mainunit::MainUnitFaults faults;
     faults.dropControlAfterCommands = 6;  // USER PASS CWD PORT NLST, then the STOR's root walk
     server->setFaults(faults);
-    EXPECT_EQ(backup(), -1);
+    EXPECT_EQ(backup(), JobResult::CommunicationFailure);
     EXPECT_EQ(record.months, std::vector<std::string>{"202401"});
     EXPECT_FALSE(backedUp("BU_202401", kJan));
 }
@@ -178,13 +180,14 @@ TEST_F(BackupJobTest, SystemMessagesGoToTheNewestFolderWhenNewer) {
     const auto folder = base / "BU_202401" / "outou";
     addLocal(folder, "202401010900_MON_A006_0000", "newer six on the PC");
     BackupJob job(env, plan, &record);
-    EXPECT_EQ(job.BackupSystemMessages(chosen, stored, "/outou/"), 0);
+    EXPECT_EQ(job.BackupSystemMessages(chosen, stored, "/outou/"), JobResult::Done);
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(readFile(folder / "202401010900_MON_A005_0000.aac"), "five");
     EXPECT_FALSE(std::filesystem::exists(folder / "202312010900_FRI_A006_0000.aac"));
 
     plan.unit = BackupPlan::Yearly;
-    EXPECT_EQ(BackupJob(env, plan).BackupSystemMessages(chosen, stored, "/outou/"), 0);
+    EXPECT_EQ(BackupJob(env, plan).BackupSystemMessages(chosen, stored, "/outou/"),
+              JobResult::Done);
     EXPECT_EQ(chosen, 2);
     EXPECT_TRUE(
         std::filesystem::exists(base / "BU_2024" / "outou" / "202312010900_FRI_A006_0000.aac"));

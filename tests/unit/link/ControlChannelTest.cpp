@@ -38,8 +38,8 @@ class ControlChannelTest : public ::testing::Test {
     }
     std::string nextLine() {
         std::string line;
-        return control.ReadReplyLine(line, ControlChannel::kLineCapacity, 200) < 0 ? "(none)"
-                                                                                   : line;
+        const int length = control.ReadReplyLine(line, ControlChannel::kLineCapacity, 200);
+        return length == ControlChannel::kNoLine ? "(none)" : line;
     }
 
     FTPCONN_INFO connection;
@@ -49,34 +49,35 @@ class ControlChannelTest : public ::testing::Test {
 };
 
 TEST(ReplyClassification, SuccessSetAndTheMainUnitGreeting) {
-    EXPECT_EQ(ControlChannel::Classify("150 Opening data connection."), 0);
-    EXPECT_EQ(ControlChannel::Classify("331 Password please."), 0);
-    EXPECT_EQ(ControlChannel::Classify("350 Ready."), 0);
-    EXPECT_EQ(ControlChannel::Classify("226 Transfer complete."), 226);
-    EXPECT_EQ(ControlChannel::Classify("530-Login incorrect."), 530);
-    EXPECT_EQ(ControlChannel::Classify("421 Service not available."), 421);
+    constexpr ReplyCode kSuccess = ReplyCode::Success;
+    EXPECT_EQ(ControlChannel::Classify("150 Opening data connection."), kSuccess);
+    EXPECT_EQ(ControlChannel::Classify("331 Password please."), kSuccess);
+    EXPECT_EQ(ControlChannel::Classify("350 Ready."), kSuccess);
+    EXPECT_EQ(ControlChannel::Classify("226 Transfer complete."), replyCodeOf(226));
+    EXPECT_EQ(ControlChannel::Classify("530-Login incorrect."), replyCodeOf(530));
+    EXPECT_EQ(ControlChannel::Classify("421 Service not available."), replyCodeOf(421));
 
     // Only the three digits and characters 5 to 9 count.
-    EXPECT_EQ(ControlChannel::Classify("220 Zu-KA VM-8 voice mail unit"), 0);
-    EXPECT_EQ(ControlChannel::Classify("220-Zu-KA"), 0);
-    EXPECT_EQ(ControlChannel::Classify("220 (vsFTPd 3.0.3)"), 220);
-    EXPECT_EQ(ControlChannel::Classify("220  Zu-KA two blanks"), 220);
-    EXPECT_EQ(ControlChannel::Classify(" 220 Zu-KA"), 220);
+    EXPECT_EQ(ControlChannel::Classify("220 Zu-KA VM-8 voice mail unit"), kSuccess);
+    EXPECT_EQ(ControlChannel::Classify("220-Zu-KA"), kSuccess);
+    EXPECT_EQ(ControlChannel::Classify("220 (vsFTPd 3.0.3)"), ReplyCode::OtherServer);
+    EXPECT_EQ(ControlChannel::Classify("220  Zu-KA two blanks"), ReplyCode::OtherServer);
+    EXPECT_EQ(ControlChannel::Classify(" 220 Zu-KA"), ReplyCode::OtherServer);
 
     // No code at all is a failure, never a success.
-    EXPECT_EQ(ControlChannel::Classify(""), -1);
-    EXPECT_EQ(ControlChannel::Classify("hello"), -1);
-    EXPECT_EQ(ControlChannel::Classify("000 zero"), -1);
+    EXPECT_EQ(ControlChannel::Classify(""), ReplyCode::NoReply);
+    EXPECT_EQ(ControlChannel::Classify("hello"), ReplyCode::NoReply);
+    EXPECT_EQ(ControlChannel::Classify("000 zero"), ReplyCode::NoReply);
 
     // The end of a STOR also takes 226 and any 220.
-    EXPECT_EQ(ControlChannel::ClassifyFinal("226 Transfer complete."), 0);
-    EXPECT_EQ(ControlChannel::ClassifyFinal("220 anything"), 0);
-    EXPECT_EQ(ControlChannel::ClassifyFinal("450 In use."), 450);
+    EXPECT_EQ(ControlChannel::ClassifyFinal("226 Transfer complete."), kSuccess);
+    EXPECT_EQ(ControlChannel::ClassifyFinal("220 anything"), kSuccess);
+    EXPECT_EQ(ControlChannel::ClassifyFinal("450 In use."), replyCodeOf(450));
 }
 
 TEST_F(ControlChannelTest, LongLineIsCutAt510AndTheRestReadAsANewLine) {
     unitSends("250 " + std::string(506, 'x') + "550 tail\r\n");
-    EXPECT_EQ(control.SendCommand("CWD /naisen\r\n"), 0);
+    EXPECT_EQ(control.SendCommand("CWD /naisen\r\n"), ReplyCode::Success);
     EXPECT_EQ(clientSent(), "CWD /naisen\r\n");
     EXPECT_EQ(nextLine(), "550 tail");
 }
@@ -84,8 +85,8 @@ TEST_F(ControlChannelTest, LongLineIsCutAt510AndTheRestReadAsANewLine) {
 TEST_F(ControlChannelTest, LineCutShortByTheUnitClosingIsClassified) {
     unitSends("550 Gone");
     SocketOps::close(peer);
-    EXPECT_EQ(control.SendCommand("DELE /naisen/0201/x.vminf\r\n"), 550);
-    EXPECT_EQ(control.SendCommand({}), -1);  // nothing more: closed
+    EXPECT_EQ(control.SendCommand("DELE /naisen/0201/x.vminf\r\n"), ReplyCode::Unavailable);
+    EXPECT_EQ(control.SendCommand({}), ReplyCode::NoReply);  // nothing more: closed
 }
 }  // namespace
 }  // namespace orven::test

@@ -182,7 +182,8 @@ TEST(DialogueLogTest, EveryLineSentAndReadIsLoggedInOrder) {
         environment.dialogueLog = &log;
         environment.defaultLocalDirectory = dir.path();
         CFtpMng client(environment);
-        ASSERT_EQ(client.Login("127.0.0.1", "maint", "secret", server.port()), 0);
+        ASSERT_EQ(client.Login("127.0.0.1", "maint", "secret", server.port()),
+                  LoginResult::LoggedIn);
         scenario.run(client, cancel);
         client.Logout();
 

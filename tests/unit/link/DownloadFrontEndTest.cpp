@@ -55,7 +55,7 @@ TEST_F(DownloadFrontEndTest, AllBoxesRunEveryLocalBoxFolderThenTheResponses) {
 
     const DownloadSummary summary = runAll();
 
-    EXPECT_EQ(summary.result, 0);
+    EXPECT_EQ(summary.result, JobResult::Done);
     EXPECT_EQ(summary.chosen, 3);
     EXPECT_EQ(summary.stored, 3);
     EXPECT_TRUE(summary.refreshList);
@@ -129,7 +129,7 @@ TEST_F(DownloadFrontEndTest, UnsupportedDeletionSwitchesEveryBoxOffAndSaysSoOnce
     const DownloadSummary summary = runAll();
 
     EXPECT_TRUE(summary.saw555);
-    EXPECT_EQ(summary.result, 0);
+    EXPECT_EQ(summary.result, JobResult::Done);
     EXPECT_EQ(summary.stored, 2);  // the loop went on after the first 555
     EXPECT_EQ(settings.getInt("rusuroku", "0101", -1), 0);
     EXPECT_EQ(settings.getInt("naisen", "0201", -1), 0);
@@ -148,7 +148,7 @@ TEST_F(DownloadFrontEndTest, NoSpaceStopsTheLoopAndNamesTheCause) {
 
     const DownloadSummary summary = runAll();
 
-    EXPECT_EQ(summary.result, -4);
+    EXPECT_EQ(summary.result, JobResult::DiskFull);
     EXPECT_TRUE(summary.diskFull);
     EXPECT_EQ(summary.stored, 0);
     EXPECT_FALSE(summary.refreshList);
@@ -169,7 +169,7 @@ TEST_F(DownloadFrontEndTest, LocalFailureStopsAndSaysWhy) {
 
     const DownloadSummary summary = runAll();
 
-    EXPECT_EQ(summary.result, -6);
+    EXPECT_EQ(summary.result, JobResult::LocalFailure);
     EXPECT_TRUE(summary.cancelled);
     EXPECT_EQ(cancel.load(), 1);
     EXPECT_EQ(ui.progresses().at(0).percents, (std::vector<int>{25}));
@@ -198,7 +198,7 @@ TEST_F(DownloadFrontEndTest, ShortBundleIsAPartialDownloadAndKeepsTheBox) {
 
     const DownloadSummary summary = runAll();
 
-    EXPECT_EQ(summary.result, 0);
+    EXPECT_EQ(summary.result, JobResult::Done);
     EXPECT_EQ(summary.chosen, 2);
     EXPECT_EQ(summary.stored, 1);
     EXPECT_TRUE(summary.partial);
@@ -222,7 +222,7 @@ TEST_F(DownloadFrontEndTest, CommunicationFailureReportsAndLogsOut) {
 
     const DownloadSummary summary = runAll();
 
-    EXPECT_EQ(summary.result, -1);
+    EXPECT_EQ(summary.result, JobResult::CommunicationFailure);
     EXPECT_FALSE(ftp->IsLoggedIn());
     EXPECT_FALSE(stored(store / "rusuroku" / "0101", kA1));
 }
@@ -251,7 +251,7 @@ TEST_F(DownloadFrontEndTest, ResponsesAloneUseOneStep) {
     startAndLogIn();
     DownloadFrontEnd loops(env, &settings);
     const DownloadSummary summary = loops.downloadResponses(store);
-    EXPECT_EQ(summary.result, 0);
+    EXPECT_EQ(summary.result, JobResult::Done);
     EXPECT_EQ(ui.progresses().at(0).percents, (std::vector<int>{50}));
     const auto cwds = boxCwds();
     EXPECT_NE(std::find(cwds.begin(), cwds.end(), "/outou"), cwds.end());

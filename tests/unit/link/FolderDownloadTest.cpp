@@ -24,10 +24,10 @@ class FolderDownloadTest : public JobStandInTest {
         return ProfileFile(folder / "inf.ini").getString("INF", "MAKE", "none");
     }
 
-    int run() {
+    FolderDownloadResult run() {
         progress = ui.openProgress("p", "t", &cancel);
         FolderDownload download(env);
-        const int result = download.run(store, progress.get());
+        const FolderDownloadResult result = download.run(store, progress.get());
         cancelled = download.cancelled();
         return result;
     }
@@ -38,7 +38,7 @@ class FolderDownloadTest : public JobStandInTest {
 
 TEST_F(FolderDownloadTest, BuildsTheBoxTreeAndClearsThePendingMarks) {
     startAndLogIn();
-    ASSERT_EQ(run(), FolderDownload::kDone);
+    ASSERT_EQ(run(), FolderDownloadResult::Done);
     EXPECT_FALSE(cancelled);
     for (const char* folder : {"rusuroku/0101", "rusuroku/0102", "naisen/0201", "outou"}) {
         EXPECT_TRUE(fs::is_directory(store / folder)) << folder;
@@ -51,7 +51,7 @@ TEST_F(FolderDownloadTest, ExistingBoxFoldersAreKeptAsTheyAre) {
     const fs::path mine = box("rusuroku", "0101");
     ProfileFile(mine / "inf.ini").writeString("INF", "NAME", "Sales");
     startAndLogIn();
-    ASSERT_EQ(run(), FolderDownload::kDone);
+    ASSERT_EQ(run(), FolderDownloadResult::Done);
     EXPECT_EQ(ProfileFile(mine / "inf.ini").getString("INF", "NAME"), "Sales");
     EXPECT_EQ(make(mine), "none");
     EXPECT_EQ(make(store / "rusuroku" / "0102"), "0");
@@ -62,7 +62,7 @@ TEST_F(FolderDownloadTest, UnreadableBoxListChangesNothing) {
     mainunit::MainUnitFaults faults;
     faults.dropControlAfterCommands = 1;
     server->setFaults(faults);
-    EXPECT_EQ(run(), FolderDownload::kListFailed);
+    EXPECT_EQ(run(), FolderDownloadResult::ListFailed);
     EXPECT_FALSE(fs::exists(store));
 }
 
@@ -70,7 +70,7 @@ TEST_F(FolderDownloadTest, CancelTakesBackOnlyWhatThisRunMade) {
     const fs::path mine = box("rusuroku", "0101");
     startAndLogIn();
     ui.cancelProgressAtPercent(60);
-    EXPECT_EQ(run(), FolderDownload::kDone);
+    EXPECT_EQ(run(), FolderDownloadResult::Done);
     EXPECT_TRUE(cancelled);
     EXPECT_TRUE(fs::is_directory(mine));
     EXPECT_FALSE(fs::exists(store / "rusuroku" / "0102"));
@@ -81,7 +81,7 @@ TEST_F(FolderDownloadTest, CancelTakesBackOnlyWhatThisRunMade) {
 TEST_F(FolderDownloadTest, UnreachableStoreIsReported) {
     env.store.folderAccessCheck = [] { return false; };
     startAndLogIn();
-    EXPECT_EQ(run(), FolderDownload::kUnreachable);
+    EXPECT_EQ(run(), FolderDownloadResult::Unreachable);
     EXPECT_FALSE(fs::exists(store / "rusuroku"));
 }
 

@@ -34,7 +34,7 @@ class MainUnitJobTest : public ::testing::Test {
         link.cancelFlag = &cancel;
         link.defaultLocalDirectory = dir.path();
         ftp = std::make_unique<CFtpMng>(link);
-        EXPECT_EQ(ftp->Login("127.0.0.1", "maint", "zuka", server->port()), 0);
+        EXPECT_EQ(ftp->Login("127.0.0.1", "maint", "zuka", server->port()), LoginResult::LoggedIn);
         env.ftp = ftp.get();
         env.store.fileSystem = &fileSystem;
         env.store.ui = &ui;

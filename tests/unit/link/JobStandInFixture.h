@@ -56,7 +56,7 @@ class JobStandInTest : public ::testing::Test {
         ASSERT_TRUE(server->start());
         env.login.port = server->port();
         ASSERT_EQ(ftp->Login("127.0.0.1", env.login.user, env.login.password, server->port()),
-                  CFtpMng::kLoggedIn);
+                  LoginResult::LoggedIn);
     }
 
     static std::string be32(std::uint32_t v) {

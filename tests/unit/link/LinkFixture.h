@@ -104,11 +104,11 @@ class ScriptedLinkTest : public ::testing::Test {
         return *m_client;
     }
 
-    int logIn() { return client().Login("127.0.0.1", "maint", "secret", server.port()); }
+    LoginResult logIn() { return client().Login("127.0.0.1", "maint", "secret", server.port()); }
 
     // Logged in, with the log-in's commands already checked and forgotten.
     void logInAndForget() {
-        ASSERT_EQ(logIn(), CFtpMng::kLoggedIn);
+        ASSERT_EQ(logIn(), LoginResult::LoggedIn);
         m_skip = server.commands().size();
     }
 

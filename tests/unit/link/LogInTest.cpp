@@ -21,31 +21,31 @@ class LogInTest : public ScriptedLinkTest {
 
 TEST_F(LogInTest, SendsUserThenPassEvenAfter230) {
     server.on("USER", [](Session& s, const std::string&) { s.reply("230 Already in."); });
-    EXPECT_EQ(logIn(), CFtpMng::kLoggedIn);
+    EXPECT_EQ(logIn(), LoginResult::LoggedIn);
     EXPECT_EQ(server.commands(), (Lines{"USER maint", "PASS secret"}));
     EXPECT_TRUE(client().IsLoggedIn());
 }
 
 TEST_F(LogInTest, GreetingMustNameTheMainUnit) {
     greetWith("220-Zu-KA VM-8\r\n");
-    EXPECT_EQ(logIn(), CFtpMng::kLoggedIn);
+    EXPECT_EQ(logIn(), LoginResult::LoggedIn);
 
     greetWith("220 (vsFTPd 3.0.3)\r\n");
-    EXPECT_EQ(logIn(), CFtpMng::kUnsupportedMainUnit);
+    EXPECT_EQ(logIn(), LoginResult::UnsupportedMainUnit);
     EXPECT_EQ(server.commands(), (Lines{"USER maint", "PASS secret"}));  // none the second time
 }
 
 TEST_F(LogInTest, RefusedOrSilentGreetingIsNoConnection) {
     timing.replyTimeoutMs = kShortWaitMs;
     greetWith("421 Too many users.\r\n");
-    EXPECT_EQ(logIn(), CFtpMng::kNoConnection);
+    EXPECT_EQ(logIn(), LoginResult::NoConnection);
     greetWith("");
-    EXPECT_EQ(logIn(), CFtpMng::kNoConnection);
+    EXPECT_EQ(logIn(), LoginResult::NoConnection);
     EXPECT_TRUE(server.commands().empty());
 }
 
 TEST_F(LogInTest, ConnectsByNameOrFailsWithoutAListener) {
-    EXPECT_EQ(client().Login("localhost", "maint", "secret", server.port()), CFtpMng::kLoggedIn);
+    EXPECT_EQ(client().Login("localhost", "maint", "secret", server.port()), LoginResult::LoggedIn);
 
     // A bound socket that does not listen: its port refuses every connection.
     const int closedPort = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -56,25 +56,25 @@ TEST_F(LogInTest, ConnectsByNameOrFailsWithoutAListener) {
     ASSERT_EQ(::bind(closedPort, reinterpret_cast<sockaddr*>(&address), size), 0);
     ASSERT_EQ(::getsockname(closedPort, reinterpret_cast<sockaddr*>(&address), &size), 0);
     EXPECT_EQ(client().Login("127.0.0.1", "maint", "secret", ntohs(address.sin_port)),
-              CFtpMng::kNoConnection);
+              LoginResult::NoConnection);
     ::close(closedPort);
 }
 
 TEST_F(LogInTest, UserRefusedMeansNoPass) {
     server.on("USER", [](Session& s, const std::string&) { s.reply("530 Not allowed."); });
-    EXPECT_EQ(logIn(), CFtpMng::kLogInRefused);
+    EXPECT_EQ(logIn(), LoginResult::Refused);
     EXPECT_EQ(server.commands(), (Lines{"USER maint"}));
 
     server.on("USER", [](Session& s, const std::string&) { s.reply("331 Password."); });
     server.on("PASS", [](Session& s, const std::string&) { s.reply("530 Login incorrect."); });
-    EXPECT_EQ(logIn(), CFtpMng::kLogInRefused);
+    EXPECT_EQ(logIn(), LoginResult::Refused);
 }
 
 TEST_F(LogInTest, RepliesArrivingOneByteAtATimeAreWholeLines) {
     server.onGreeting([](Session& s, const std::string&) { s.sendByteByByte("220 Zu-KA\r\n"); });
     server.on("USER", [](Session& s, const std::string&) { s.sendByteByByte("331 Pass.\r\n"); });
     server.on("PASS", [](Session& s, const std::string&) { s.sendByteByByte("230 In.\r\n"); });
-    EXPECT_EQ(logIn(), CFtpMng::kLoggedIn);
+    EXPECT_EQ(logIn(), LoginResult::LoggedIn);
 }
 
 // Continuation lines must not be taken for the answer to the next command.
@@ -85,23 +85,25 @@ TEST_F(LogInTest, MultiLineRepliesAreDrainedBeforeTheNextCommand) {
     });
     logInAndForget();
     EXPECT_EQ(server.commands(), (Lines{"USER maint", "PASS secret"}));
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), 0);
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/b"), 550);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), TransferResult::Done);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/b"), TransferResult::Unavailable);
 }
 
 TEST_F(LogInTest, LineBreaksInUserInputAreNeverSent) {
-    EXPECT_EQ(client().Login("127.0.0.1", "maint\r\nDELE /x", "secret", server.port()), -1);
-    EXPECT_EQ(client().Login("127.0.0.1", "maint", std::string("se\0cret", 7), server.port()), -1);
+    EXPECT_EQ(client().Login("127.0.0.1", "maint\r\nDELE /x", "secret", server.port()),
+              LoginResult::BadInput);
+    EXPECT_EQ(client().Login("127.0.0.1", "maint", std::string("se\0cret", 7), server.port()),
+              LoginResult::BadInput);
     EXPECT_EQ(server.connections(), 0);
 
     logInAndForget();
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/a\nDELE /b"), -1);
-    EXPECT_EQ(client().PutFile("x", {}, "/a\r"), -1);
-    EXPECT_EQ(client().CountRemoteFiles({}, "/naisen\n"), -1);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/a\nDELE /b"), TransferResult::Failed);
+    EXPECT_EQ(client().PutFile("x", {}, "/a\r"), TransferResult::Failed);
+    EXPECT_EQ(client().CountRemoteFiles({}, "/naisen\n"), RemoteCount::kFailed);
     std::string text;
-    EXPECT_EQ(client().ListLong(text, "/naisen\r\nDELE /b", false), -1);
-    EXPECT_EQ(client().RetrieveFile("a\n", ""), -1);
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/c"), 0);
+    EXPECT_EQ(client().ListLong(text, "/naisen\r\nDELE /b", false), ListingResult::Failed);
+    EXPECT_EQ(client().RetrieveFile("a\n", ""), TransferResult::Failed);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/c"), TransferResult::Done);
     EXPECT_EQ(commandsSinceLogIn().back(), "DELE /c");
     EXPECT_EQ(commandsSinceLogIn().size(), 6u);  // five "CWD ../" and the last DELE
 }
@@ -112,14 +114,32 @@ TEST_F(LogInTest, LogoutSaysQuitAndLaterCallsFailAtOnce) {
     EXPECT_EQ(commandsSinceLogIn(), (Lines{"QUIT"}));
     EXPECT_FALSE(client().IsLoggedIn());
     EXPECT_EQ(hooks.loggedOutCount, 1);
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), -1);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), TransferResult::Failed);
     EXPECT_EQ(client().ProbePort(), 0);
     EXPECT_EQ(hooks.started, 0);  // a call without a connection is no operation
 }
 
+// Without a session no step runs, and each kind of operation fails in its callers' terms.
+TEST_F(LogInTest, OperationsWithoutASessionFailInTheirOwnTerms) {
+    bool ran = false;
+    const auto step = [&ran](auto result) {
+        return [&ran, result] {
+            ran = true;
+            return result;
+        };
+    };
+    EXPECT_EQ(client().RunOperation({}, step(JobResult::Done)), JobResult::CommunicationFailure);
+    EXPECT_EQ(client().RunOperation({}, step(ListingResult::Listed)), ListingResult::Failed);
+    EXPECT_EQ(client().RunOperation({}, step(TransferResult::Done)), TransferResult::Failed);
+    EXPECT_EQ(client().RunOperation({}, step(FileSizeResult::Found)), FileSizeResult::Failed);
+    EXPECT_EQ(client().RunOperation({}, step(3)), RemoteCount::kFailed);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(hooks.started, 0);
+}
+
 TEST_F(LogInTest, EveryOperationIsFramedByTheHooks) {
     logInAndForget();
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), 0);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), TransferResult::Done);
     EXPECT_EQ(client().CountRemoteFiles({}, "/naisen/0201"), 0);
     EXPECT_EQ(hooks.started, 2);
     EXPECT_EQ(hooks.finished, 2);

@@ -51,7 +51,8 @@ class MainUnitLinkTest : public ::testing::Test {
         server = std::make_unique<MainUnitServer>(options);
         ASSERT_TRUE(server->start());
         client = makeClient(nullptr);
-        ASSERT_EQ(client->Login("127.0.0.1", "maint", "secret", server->port()), 0);
+        ASSERT_EQ(client->Login("127.0.0.1", "maint", "secret", server->port()),
+                  LoginResult::LoggedIn);
     }
 
     std::unique_ptr<CFtpMng> makeClient(Ui* ui) {
@@ -90,28 +91,29 @@ TEST_F(MainUnitLinkTest, LogInNeedsTheRightPasswordAndTheOnlySeat) {
     auto second = makeClient(nullptr);
     // Only one PC at a time: the second cannot get through, as with a lost cable.
     EXPECT_EQ(second->Login("127.0.0.1", "maint", "secret", server->port()),
-              CFtpMng::kNoConnection);
+              LoginResult::NoConnection);
     client->Logout();
     EXPECT_EQ(server->commands().back(), "QUIT");
-    EXPECT_EQ(second->Login("127.0.0.1", "office", "wrong", server->port()),
-              CFtpMng::kLogInRefused);
-    EXPECT_EQ(second->Login("127.0.0.1", "office", "secret", server->port()), CFtpMng::kLoggedIn);
+    EXPECT_EQ(second->Login("127.0.0.1", "office", "wrong", server->port()), LoginResult::Refused);
+    EXPECT_EQ(second->Login("127.0.0.1", "office", "secret", server->port()),
+              LoginResult::LoggedIn);
     EXPECT_EQ(second->ProbePort(), 1);
 }
 
 TEST_F(MainUnitLinkTest, BoxListCountsAndSizes) {
     std::string root, extension, answering;
-    EXPECT_EQ(client->GetBoxList(root, extension, answering), 1);
+    EXPECT_EQ(client->GetBoxList(root, extension, answering), ListingResult::Listed);
     EXPECT_EQ(root, "naisen\r\noutou\r\nrusuroku\r\n");
     EXPECT_EQ(answering, "0101\r\n");
     EXPECT_EQ(extension, "0201\r\n0202\r\n");
 
     EXPECT_EQ(client->CountRemoteFiles({}, kBox), 2);
     EXPECT_EQ(client->CountRemoteFiles({}, "/naisen/0202"), 0);
-    EXPECT_EQ(client->CountRemoteFiles({}, "/rusuroku/0999"), -2);
+    EXPECT_EQ(client->CountRemoteFiles({}, "/rusuroku/0999"), RemoteCount::kNoSuchDirectory);
 
     std::string text;
-    EXPECT_EQ(client->RunOperation({}, [&] { return client->ListLong(text, kBox, true); }), 1);
+    EXPECT_EQ(client->RunOperation({}, [&] { return client->ListLong(text, kBox, true); }),
+              ListingResult::Listed);
     const auto lines = ListingLines::Cut(text);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(ListingLines::SizeField(lines[0]), 8192);
@@ -120,29 +122,30 @@ TEST_F(MainUnitLinkTest, BoxListCountsAndSizes) {
               std::string("Jan 05 2024 ") + kA + ".vmdat");
 
     std::int64_t size = 0;
-    EXPECT_EQ(client->GetRemoteFileSize(size, kBox, {}, std::string(kA) + ".vmdat"), 1);
+    EXPECT_EQ(client->GetRemoteFileSize(size, kBox, {}, std::string(kA) + ".vmdat"),
+              FileSizeResult::Found);
     EXPECT_EQ(size, 12288);
 }
 
 // The exchange of one box download: a request list stored, the bundle fetched.
 TEST_F(MainUnitLinkTest, RetrievesFilesAndTheBundleForARequestList) {
-    const int listed = client->RunOperation(local, [&] {
+    const TransferResult listed = client->RunOperation(local, [&] {
         std::string names;
-        EXPECT_EQ(client->ListNames(names, kBox, true), 1);
+        EXPECT_EQ(client->ListNames(names, kBox, true), ListingResult::Listed);
         EXPECT_EQ(names, std::string(kA) + ".vminf\r\n");
         return client->RetrieveFile(std::string(kA) + ".vmdat", "");
     });
-    EXPECT_EQ(listed, 0);
+    EXPECT_EQ(listed, TransferResult::Done);
     EXPECT_EQ(readFile(local / (std::string(kA) + ".vmdat")), voiceA);
 
     server->clearCommands();
     const std::string request = "202401081200.datco";
     EXPECT_EQ(client->PutFile(requestList({std::string(kA) + ".vmdat"}), local,
                               std::string(kBox) + "/" + request),
-              0);
-    const int fetched = client->RunOperation(
+              TransferResult::Done);
+    const TransferResult fetched = client->RunOperation(
         local, [&] { return client->RetrieveFile(std::string(kBox) + "/*.datco", request); });
-    EXPECT_EQ(fetched, 0);
+    EXPECT_EQ(fetched, TransferResult::Done);
     EXPECT_EQ(readFile(local / request), be32(1) + std::string(12, '\0') + voiceA);
     const Lines sent = server->commands();
     ASSERT_EQ(sent.size(), 9u);
@@ -154,17 +157,17 @@ TEST_F(MainUnitLinkTest, RetrievesFilesAndTheBundleForARequestList) {
     EXPECT_EQ(
         client->RunOperation(
             local, [&] { return client->RetrieveFile(std::string(kBox) + "/*.infco", "x.infco"); }),
-        550);
+        TransferResult::Unavailable);
 }
 
 TEST_F(MainUnitLinkTest, DeletesOneMessageOrSaysWhyNot) {
     const std::string message = std::string("/naisen/0201/") + kB + ".vminf";
     server->setInUse(message, true);
-    EXPECT_EQ(client->DeleteRemoteFile({}, message), 450);
+    EXPECT_EQ(client->DeleteRemoteFile({}, message), TransferResult::Refused);
     server->setInUse(message, false);
-    EXPECT_EQ(client->DeleteRemoteFile({}, message), 0);
+    EXPECT_EQ(client->DeleteRemoteFile({}, message), TransferResult::Done);
     EXPECT_FALSE(fs::exists(dir / "root" / "naisen" / "0201" / (std::string(kB) + ".vmdat")));
-    EXPECT_EQ(client->DeleteRemoteFile({}, message), 550);
+    EXPECT_EQ(client->DeleteRemoteFile({}, message), TransferResult::Unavailable);
 }
 
 TEST_F(MainUnitLinkTest, CancelledRetrieveLeavesTheSessionInStep) {
@@ -179,12 +182,13 @@ TEST_F(MainUnitLinkTest, CancelledRetrieveLeavesTheSessionInStep) {
     });
     auto cancellable = makeClient(&ui);
     client->Logout();
-    ASSERT_EQ(cancellable->Login("127.0.0.1", "maint", "secret", server->port()), 0);
-    const int retrieved = cancellable->RunOperation(local, [&] {
+    ASSERT_EQ(cancellable->Login("127.0.0.1", "maint", "secret", server->port()),
+              LoginResult::LoggedIn);
+    const TransferResult retrieved = cancellable->RunOperation(local, [&] {
         return cancellable->RetrieveFile(std::string(kBox) + "/202401060930_SAT_0101_00002.vmdat",
                                          "big.vmdat");
     });
-    EXPECT_EQ(retrieved, -2);
+    EXPECT_EQ(retrieved, TransferResult::Cancelled);
     EXPECT_LT(fs::file_size(part), big.size());
     cancel = 0;
     EXPECT_EQ(cancellable->CountRemoteFiles({}, kBox), 4);
@@ -194,7 +198,7 @@ TEST_F(MainUnitLinkTest, DroppedConnectionFailsTheOperationAndTheProbe) {
     mainunit::MainUnitFaults faults;
     faults.dropControlAfterCommands = 1;
     server->setFaults(faults);
-    EXPECT_EQ(client->CountRemoteFiles({}, kBox), -1);
+    EXPECT_EQ(client->CountRemoteFiles({}, kBox), RemoteCount::kFailed);
     EXPECT_EQ(client->ProbePort(), 0);
 }
 

@@ -46,14 +46,15 @@ TEST_F(RemoteListingTest, MissingBoxAndEmptyBoxAreToldApart) {
         s.reply(path == "/naisen/9999" ? "550 Failed to change directory." : "250 Okay.");
     });
     logInAndForget();
-    EXPECT_EQ(client().CountRemoteFiles({}, "/naisen/9999"), -2);
+    EXPECT_EQ(client().CountRemoteFiles({}, "/naisen/9999"), RemoteCount::kNoSuchDirectory);
     EXPECT_EQ(client().CountRemoteFiles({}, kBox), 0);  // NLST answered "550 No files"
     std::string text = "old";
-    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListLong(text, kBox, true); }), 1);
+    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListLong(text, kBox, true); }),
+              ListingResult::Listed);
     EXPECT_EQ(text, "");
     EXPECT_EQ(
         client().RunOperation({}, [&] { return client().ListLong(text, "/naisen/9999", true); }),
-        -2);
+        ListingResult::NoSuchDirectory);
 }
 
 TEST_F(RemoteListingTest, LongListingGivesTheSizeInBlocks) {
@@ -63,12 +64,14 @@ TEST_F(RemoteListingTest, LongListingGivesTheSizeInBlocks) {
         "-rw-r--r--   1 main unit     8192 Jan 05 2024 202401051000_FRI_0101_00002.vmdat\r\n");
     logInAndForget();
     std::int64_t size = -7;
-    EXPECT_EQ(client().GetRemoteFileSize(size, kBox, {}, "202401051000_FRI_0101_00002.vmdat"), 1);
+    EXPECT_EQ(client().GetRemoteFileSize(size, kBox, {}, "202401051000_FRI_0101_00002.vmdat"),
+              FileSizeResult::Found);
     EXPECT_EQ(size, 12288);
     EXPECT_EQ(commandsSinceLogIn().back(), "NLST -l *.vmdat");
 
     size = -7;
-    EXPECT_EQ(client().GetRemoteFileSize(size, kBox, {}, "202401051100_FRI_0101_00003.vmdat"), 0);
+    EXPECT_EQ(client().GetRemoteFileSize(size, kBox, {}, "202401051100_FRI_0101_00003.vmdat"),
+              FileSizeResult::NotListed);
     EXPECT_EQ(size, -7);
 }
 
@@ -76,10 +79,12 @@ TEST_F(RemoteListingTest, FailedCwdReachesTheLongListingsCaller) {
     server.on("CWD", [](Session& s, const std::string&) { s.reply("421 Timeout."); });
     logInAndForget();
     std::string text;
-    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListLong(text, kBox, false); }), 421);
-    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, true); }), 0);
+    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListLong(text, kBox, false); }),
+              listingResultOf(421));
+    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, true); }),
+              ListingResult::CommandFailed);
     std::int64_t size = 0;
-    EXPECT_EQ(client().GetRemoteFileSize(size, kBox, {}, "x.vmdat"), -1);
+    EXPECT_EQ(client().GetRemoteFileSize(size, kBox, {}, "x.vmdat"), FileSizeResult::Failed);
 }
 
 // The names arrive in CP932 and leave in UTF-8; each output keeps to its own directory.
@@ -89,7 +94,7 @@ TEST_F(RemoteListingTest, BoxListWalksToTheRootAndListsBothKinds) {
                {"/naisen", "\xC3\xBD\xC4\r\n"}});
     logInAndForget();
     std::string root, extension, answering;
-    EXPECT_EQ(client().GetBoxList(root, extension, answering), 1);
+    EXPECT_EQ(client().GetBoxList(root, extension, answering), ListingResult::Listed);
     EXPECT_EQ(root, "naisen\r\noutou\r\nrusuroku\r\n");
     EXPECT_EQ(answering, "0101\r\n0102\r\n");
     EXPECT_EQ(extension, "ﾃｽﾄ\r\n");
@@ -107,19 +112,23 @@ TEST_F(RemoteListingTest, OnlyAWholeListingCounts) {
         const char* what;
         std::string data;
         const char* endReply;
-        int expected;  // of the listings
-        int count;     // of CountRemoteFiles
+        ListingResult expected;  // of the listings
+        int count;               // of CountRemoteFiles
     };
     const std::string lines = "a.vminf\r\nb.vminf\r\n";
+    constexpr auto kListed = ListingResult::Listed;
+    constexpr auto kFailed = ListingResult::Failed;
+    constexpr int kNoCount = RemoteCount::kFailed;
     const std::vector<Case> cases = {
-        {"whole", lines, "226 Transfer complete.", 1, 2},
-        {"cut by the main unit", lines, "426 Connection closed; transfer aborted.", -1, -1},
-        {"ended by an error", lines, "451 Local error in processing.", -1, -1},
-        {"no end reply at all", lines, "", -1, -1},
+        {"whole", lines, "226 Transfer complete.", kListed, 2},
+        {"cut by the main unit", lines, "426 Connection closed; transfer aborted.", kFailed,
+         kNoCount},
+        {"ended by an error", lines, "451 Local error in processing.", kFailed, kNoCount},
+        {"no end reply at all", lines, "", kFailed, kNoCount},
         {"one byte short of the limit", std::string(RemoteListing::kRawLimit - 1, 'n'),
-         "226 Transfer complete.", 1, 0},
-        {"at the limit", std::string(RemoteListing::kRawLimit, 'n'), "226 Transfer complete.", -1,
-         -1},
+         "226 Transfer complete.", kListed, 0},
+        {"at the limit", std::string(RemoteListing::kRawLimit, 'n'), "226 Transfer complete.",
+         kFailed, kNoCount},
     };
     const Case* current = nullptr;
     server.on("NLST", [&current](Session& s, const std::string&) {
@@ -152,7 +161,8 @@ TEST_F(RemoteListingTest, BoxListKeepsToItsOutputsAndTakesAnEmptyKind) {
     server.setData("NLST *.vminf", std::string("a.vminf\r\n\0b.vminf\r\n", 19));
     logInAndForget();
     std::string text;
-    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, true); }), 1);
+    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, true); }),
+              ListingResult::Listed);
     EXPECT_EQ(text, "a.vminf\r\n");
 
     auto cwd = std::make_shared<std::string>("/");
@@ -168,7 +178,7 @@ TEST_F(RemoteListingTest, BoxListKeepsToItsOutputsAndTakesAnEmptyKind) {
         }
     });
     std::string root, extension, answering;
-    EXPECT_EQ(client().GetBoxList(root, extension, answering), 1);
+    EXPECT_EQ(client().GetBoxList(root, extension, answering), ListingResult::Listed);
     EXPECT_EQ(root.size(), 102'400u);
     EXPECT_EQ(answering.size(), 200'000u);
     EXPECT_EQ(extension, "");
@@ -188,7 +198,8 @@ TEST_F(RemoteListingTest, DataFromAStrangerIsRefused) {
     });
     logInAndForget();
     std::string text;
-    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, false); }), 1);
+    EXPECT_EQ(client().RunOperation({}, [&] { return client().ListNames(text, kBox, false); }),
+              ListingResult::Listed);
     EXPECT_EQ(text, "a.vminf\r\n");
 }
 
@@ -209,7 +220,7 @@ TEST_F(RemoteListingTest, EndlessStrayRepliesDoNotHoldTheClient) {
     std::string text;
     client().RunOperation({}, [&] { return client().ListNames(text, kBox, false); });
     // The next operation begins by draining: it must not wait for the stream to end.
-    client().RunOperation({}, [] { return 0; });
+    client().RunOperation({}, [] { return TransferResult::Done; });
     EXPECT_TRUE(talking);
 }
 

@@ -116,7 +116,7 @@ TEST_F(ResponseUploadTest, BrokenConnectionEndsTheUploadAndTheSession) {
 TEST_F(ResponseUploadTest, BrokenConnectionAfterAStoredMessageAlsoSaysSomeWentUp) {
     std::filesystem::remove(onUnit(std::string("/outou/") + kOld + ".vmdat"));
     std::filesystem::remove(onUnit(std::string("/outou/") + kOld + ".vminf"));
-    ASSERT_EQ(ftp->Login("127.0.0.1", "maint", "zuka", server->port()), 0);
+    ASSERT_EQ(ftp->Login("127.0.0.1", "maint", "zuka", server->port()), LoginResult::LoggedIn);
     server->clearCommands();
     mainunit::MainUnitFaults faults;
     faults.dropControlAfterCommands = 9;  // after the first STOR's end reply (5 CWD, PORT, STOR)

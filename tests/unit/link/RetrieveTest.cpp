@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 class RetrieveTest : public ScriptedLinkTest {
   protected:
     // RETR inside an operation whose local folder is the test's box folder.
-    int retrieve(const std::string& remote, const std::string& local = "") {
+    TransferResult retrieve(const std::string& remote, const std::string& local = "") {
         std::filesystem::create_directories(box());
         return client().RunOperation(box(), [&] { return client().RetrieveFile(remote, local); });
     }
@@ -26,7 +26,7 @@ class RetrieveTest : public ScriptedLinkTest {
 TEST_F(RetrieveTest, WritesTheFileUnderTheLocalOrTheRemoteName) {
     server.setData("RETR /rusuroku/0101/*.datco", voice);
     logInAndForget();
-    EXPECT_EQ(retrieve("/rusuroku/0101/*.datco", "req.datco"), 0);
+    EXPECT_EQ(retrieve("/rusuroku/0101/*.datco", "req.datco"), TransferResult::Done);
     EXPECT_EQ(readFile(box() / "req.datco"), voice);
     const Lines sent = commandsSinceLogIn();
     ASSERT_EQ(sent.size(), 2u);
@@ -34,7 +34,7 @@ TEST_F(RetrieveTest, WritesTheFileUnderTheLocalOrTheRemoteName) {
     EXPECT_EQ(sent[1], "RETR /rusuroku/0101/*.datco");
 
     server.setData("RETR a.vmdat", "new");
-    EXPECT_EQ(retrieve("a.vmdat"), 0);
+    EXPECT_EQ(retrieve("a.vmdat"), TransferResult::Done);
     EXPECT_EQ(readFile(box() / "a.vmdat"), "new");
 }
 
@@ -47,22 +47,22 @@ TEST_F(RetrieveTest, EndReplyBeforeTheDataLosesNothing) {
         s.closeData();
     });
     logInAndForget();
-    EXPECT_EQ(retrieve("a.vmdat"), 0);
+    EXPECT_EQ(retrieve("a.vmdat"), TransferResult::Done);
     EXPECT_EQ(readFile(box() / "a.vmdat"), voice);
 }
 
 TEST_F(RetrieveTest, RefusedRetrMakesNoFileAndLeavesTheSessionUsable) {
     server.setData("RETR b.vmdat", voice);
     logInAndForget();
-    EXPECT_EQ(retrieve("a.vmdat"), 550);
+    EXPECT_EQ(retrieve("a.vmdat"), TransferResult::Unavailable);
     EXPECT_FALSE(std::filesystem::exists(box() / "a.vmdat"));
-    EXPECT_EQ(retrieve("b.vmdat"), 0);
+    EXPECT_EQ(retrieve("b.vmdat"), TransferResult::Done);
 }
 
 TEST_F(RetrieveTest, DataClosedAtOnceGivesAnEmptyFile) {
     server.setData("RETR a.vmdat", "");
     logInAndForget();
-    EXPECT_EQ(retrieve("a.vmdat"), 0);
+    EXPECT_EQ(retrieve("a.vmdat"), TransferResult::Done);
     EXPECT_TRUE(std::filesystem::exists(box() / "a.vmdat"));
     EXPECT_EQ(std::filesystem::file_size(box() / "a.vmdat"), 0u);
 }
@@ -80,11 +80,11 @@ TEST_F(RetrieveTest, RefusalAfter150EndsInFailure) {
     });
     server.on("DELE", [](Session& s, const std::string&) { s.reply("450 In use."); });
     logInAndForget();
-    EXPECT_EQ(retrieve("a.vmdat"), -1);
+    EXPECT_EQ(retrieve("a.vmdat"), TransferResult::Failed);
     EXPECT_FALSE(std::filesystem::exists(box() / "a.vmdat"));
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), 450);
-    EXPECT_EQ(retrieve("b.vmdat"), -1);
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), -1);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), TransferResult::Refused);
+    EXPECT_EQ(retrieve("b.vmdat"), TransferResult::Failed);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), TransferResult::Failed);
     EXPECT_EQ(client().ProbePort(), 0);
 }
 
@@ -98,7 +98,7 @@ TEST_F(RetrieveTest, DataThatStallsFailsAndLeavesThePartForTheCaller) {
         s.readCommand();  // holds the data connection open until the client goes
     });
     logInAndForget();
-    EXPECT_EQ(retrieve("a.vmdat"), -1);
+    EXPECT_EQ(retrieve("a.vmdat"), TransferResult::Failed);
     EXPECT_EQ(readFile(box() / "a.vmdat"), std::string(1024, 'p'));
 }
 
@@ -124,12 +124,12 @@ TEST_F(RetrieveTest, CancelSendsAborKeepsThePartAndStaysInStep) {
     logInAndForget();
     std::filesystem::create_directories(box());
     std::string names;
-    const int listed = client().RunOperation(box(), [&] {
-        EXPECT_EQ(client().RetrieveFile("a.vmdat", ""), -2);
+    const ListingResult listed = client().RunOperation(box(), [&] {
+        EXPECT_EQ(client().RetrieveFile("a.vmdat", ""), TransferResult::Cancelled);
         cancel = 0;
         return client().ListNames(names, "/rusuroku/0101", false);
     });
-    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(listed, ListingResult::Listed);
     EXPECT_EQ(names, "a.vminf\r\n");
     EXPECT_EQ(readFile(box() / "a.vmdat"), std::string(1024, 'a'));
     const Lines sent = commandsSinceLogIn();
@@ -145,8 +145,8 @@ TEST_F(RetrieveTest, NoDescriptorIsLeftBehindWhenTheDataConnectionNeverComes) {
     logInAndForget();
     std::filesystem::create_directories(box());
     const int before = openDescriptors();
-    EXPECT_EQ(retrieve("a.vmdat"), -1);
-    EXPECT_EQ(retrieve("b.vmdat"), -1);
+    EXPECT_EQ(retrieve("a.vmdat"), TransferResult::Failed);
+    EXPECT_EQ(retrieve("b.vmdat"), TransferResult::Failed);
     EXPECT_EQ(openDescriptors(), before);
 }
 

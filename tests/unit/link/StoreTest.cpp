@@ -17,7 +17,7 @@ class StoreTest : public ScriptedLinkTest {};
 TEST_F(StoreTest, StoresTheBytesFromTheRoot) {
     const std::string bytes(5000, 'r');
     logInAndForget();
-    EXPECT_EQ(client().PutFile(bytes, {}, kRequest), 0);
+    EXPECT_EQ(client().PutFile(bytes, {}, kRequest), TransferResult::Done);
     EXPECT_EQ(server.uploads().at(kRequest), bytes);  // ended in order, or it would be cut
     const Lines sent = commandsSinceLogIn();
     ASSERT_EQ(sent.size(), 7u);
@@ -29,12 +29,12 @@ TEST_F(StoreTest, StoresTheBytesFromTheRoot) {
 TEST_F(StoreTest, RootWalkStopsAt550AndFailsOnAnythingElse) {
     server.on("CWD", [](Session& s, const std::string&) { s.reply("550 At the root."); });
     logInAndForget();
-    EXPECT_EQ(client().PutFile("x", {}, kRequest), 0);
+    EXPECT_EQ(client().PutFile("x", {}, kRequest), TransferResult::Done);
     EXPECT_EQ(commandsSinceLogIn()[0], "CWD ../");
     EXPECT_EQ(commandsSinceLogIn()[1].substr(0, 4), "PORT");
 
     server.on("CWD", [](Session& s, const std::string&) { s.reply("421 Timeout."); });
-    EXPECT_EQ(client().PutFile("x", {}, "/outou/b.vmdat"), -1);
+    EXPECT_EQ(client().PutFile("x", {}, "/outou/b.vmdat"), TransferResult::Failed);
     EXPECT_EQ(server.uploads().count("/outou/b.vmdat"), 0u);
 }
 
@@ -52,9 +52,9 @@ TEST_F(StoreTest, RefusalsComeBackAsTheirCodes) {
     });
     server.on("DELE", [](Session& s, const std::string&) { s.reply("450 Message is in use."); });
     logInAndForget();
-    EXPECT_EQ(client().PutFile("x", {}, "/outou/old.vmdat"), 553);
-    EXPECT_EQ(client().PutFile("x", {}, "/outou/new.vmdat"), 450);
-    EXPECT_EQ(client().DeleteRemoteFile({}, "/naisen/0201/a.vminf"), 450);
+    EXPECT_EQ(client().PutFile("x", {}, "/outou/old.vmdat"), transferResultOf(553));
+    EXPECT_EQ(client().PutFile("x", {}, "/outou/new.vmdat"), TransferResult::Refused);
+    EXPECT_EQ(client().DeleteRemoteFile({}, "/naisen/0201/a.vminf"), TransferResult::Refused);
     EXPECT_EQ(commandsSinceLogIn().back(), "DELE /naisen/0201/a.vminf");
 }
 
@@ -80,10 +80,11 @@ TEST_F(StoreTest, CancelResetsTheUploadAndLeavesNoDescriptor) {
     environment.timing = &timing;
     environment.cancelFlag = &cancel;
     CFtpMng uploader(environment);
-    ASSERT_EQ(uploader.Login("127.0.0.1", "maint", "secret", server.port()), 0);
+    ASSERT_EQ(uploader.Login("127.0.0.1", "maint", "secret", server.port()), LoginResult::LoggedIn);
 
     const int before = openDescriptors();
-    EXPECT_EQ(uploader.PutFile(std::string(kPieces * 1024, 'u'), {}, kRequest), -1);
+    EXPECT_EQ(uploader.PutFile(std::string(kPieces * 1024, 'u'), {}, kRequest),
+              TransferResult::Failed);
     EXPECT_EQ(openDescriptors(), before);
     EXPECT_EQ(server.commands().back(), "ABOR");
     EXPECT_LT(received->size(), kPieces * 1024u);

@@ -150,7 +150,7 @@ class VsftpdTest : public ::testing::Test {
         return *client;
     }
 
-    int logIn() { return client->Login("127.0.0.1", "anonymous", "guest", server->port); }
+    LoginResult logIn() { return client->Login("127.0.0.1", "anonymous", "guest", server->port); }
 
     TempDir dir;
     fs::path box = dir / "root" / "box";
@@ -163,33 +163,34 @@ class VsftpdTest : public ::testing::Test {
 
 TEST_F(VsftpdTest, BannerDecidesWhetherItIsAMainUnit) {
     start("vsFTPd ready");
-    EXPECT_EQ(logIn(), CFtpMng::kUnsupportedMainUnit);
+    EXPECT_EQ(logIn(), LoginResult::UnsupportedMainUnit);
 }
 
 // Without chroot the served paths are the real ones, so the box is named by its full path.
 TEST_F(VsftpdTest, ListsFetchesStoresAndDeletes) {
     CFtpMng& ftp = start();
-    ASSERT_EQ(logIn(), CFtpMng::kLoggedIn);
+    ASSERT_EQ(logIn(), LoginResult::LoggedIn);
     EXPECT_EQ(ftp.ProbePort(), 1);
     EXPECT_EQ(ftp.CountRemoteFiles({}, box.string()), 2);
 
     std::string names, none;
-    const int fetched = ftp.RunOperation(local, [&] {
-        EXPECT_EQ(ftp.ListNames(names, box.string(), false), 1);
-        EXPECT_EQ(ftp.ListNames(none, box.string(), true), 1);  // "226" with nothing listed
+    const TransferResult fetched = ftp.RunOperation(local, [&] {
+        EXPECT_EQ(ftp.ListNames(names, box.string(), false), ListingResult::Listed);
+        // "226" with nothing listed
+        EXPECT_EQ(ftp.ListNames(none, box.string(), true), ListingResult::Listed);
         return ftp.RetrieveFile("a.vmdat", "copy.vmdat");
     });
-    EXPECT_EQ(fetched, 0);
+    EXPECT_EQ(fetched, TransferResult::Done);
     EXPECT_EQ(names, "a.vmdat\r\nbig.bin\r\n");
     EXPECT_EQ(none, "");
     EXPECT_EQ(readFile(local / "copy.vmdat"), "voice");
 
     const std::string upload = (box / "up.datco").string();
-    EXPECT_EQ(ftp.PutFile(std::string(3000, 'r'), {}, upload), 0);
+    EXPECT_EQ(ftp.PutFile(std::string(3000, 'r'), {}, upload), TransferResult::Done);
     EXPECT_EQ(readFile(upload), std::string(3000, 'r'));
-    EXPECT_EQ(ftp.DeleteRemoteFile({}, upload), 0);
+    EXPECT_EQ(ftp.DeleteRemoteFile({}, upload), TransferResult::Done);
     EXPECT_FALSE(fs::exists(upload));
-    EXPECT_EQ(ftp.DeleteRemoteFile({}, upload), 550);
+    EXPECT_EQ(ftp.DeleteRemoteFile({}, upload), TransferResult::Unavailable);
     ftp.Logout();
 }
 
@@ -202,15 +203,15 @@ TEST_F(VsftpdTest, AbortDuringATransferKeepsTheSessionInStep) {
         return !std::exchange(fired, fired || started) && started;
     });
     CFtpMng& ftp = start("Zu-KA vsftpd on loopback", &ui);
-    ASSERT_EQ(logIn(), CFtpMng::kLoggedIn);
+    ASSERT_EQ(logIn(), LoginResult::LoggedIn);
     std::string names;
-    const int listed = ftp.RunOperation(local, [&] {
-        EXPECT_EQ(ftp.ListNames(names, box.string(), false), 1);
-        EXPECT_EQ(ftp.RetrieveFile("big.bin", ""), -2);
+    const ListingResult listed = ftp.RunOperation(local, [&] {
+        EXPECT_EQ(ftp.ListNames(names, box.string(), false), ListingResult::Listed);
+        EXPECT_EQ(ftp.RetrieveFile("big.bin", ""), TransferResult::Cancelled);
         cancel = 0;
         return ftp.ListNames(names, box.string(), false);
     });
-    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(listed, ListingResult::Listed);
     EXPECT_EQ(names, "a.vmdat\r\nbig.bin\r\n");
     EXPECT_LT(fs::file_size(local / "big.bin"), 8u << 20);
 }
