@@ -12,6 +12,9 @@ constexpr std::array<std::string_view, 7> kWeekdays = {"sun", "mon", "tue", "wed
 constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
                                                       "jul", "aug", "sep", "oct", "nov", "dec"};
 
+// Not one of the names, or not a number of the wanted length.
+constexpr int kNone = -1;
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -35,7 +38,7 @@ int findName(const std::array<std::string_view, N>& names, std::string_view word
             return static_cast<int>(i);
         }
     }
-    return -1;
+    return kNone;
 }
 
 // A cursor over the text that never steps past its end.
@@ -67,11 +70,11 @@ class Scanner {
     std::string_view letters() { return take(isLetter); }
     std::string_view digits() { return take(isDigit); }
 
-    // A decimal number of minDigits to maxDigits digits; -1 otherwise.
+    // A decimal number of minDigits to maxDigits digits; kNone otherwise.
     int number(std::size_t minDigits, std::size_t maxDigits) {
         const std::string_view d = digits();
         if (d.size() < minDigits || d.size() > maxDigits) {
-            return -1;
+            return kNone;
         }
         int value = 0;
         for (char c : d) {

@@ -86,7 +86,7 @@ int BoxInfo::SetMakeState(const path& folder, const std::string& value) const {
 
 int BoxInfo::GetMakeState(const path& folder) const {
     if (!m_context.accessOk()) {
-        return -1;
+        return kAccessFailed;
     }
     try {
         return file(folder, &m_context.files()).getInt(kSection, kMakeKey, 0);

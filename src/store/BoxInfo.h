@@ -17,6 +17,7 @@ class BoxInfo {
     static constexpr int kMadeByDownload = 0;  // a main unit box whose folder download completed
     static constexpr int kMadeByUser = 1;      // no box of the main unit behind it
     static constexpr int kMakePending = 2;     // its folder download is still running
+    static constexpr int kAccessFailed = -1;   // GetMakeState: the folder access check failed
     static constexpr std::size_t kBoxNameChars = 20;
     static constexpr std::string_view kSection = "INF";
     static constexpr std::string_view kNameKey = "NAME";

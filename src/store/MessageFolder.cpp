@@ -200,7 +200,7 @@ int MessageFolder::ScanFolder(std::vector<FILESTS_INFO>& records, const path& bo
     try {
         return scan(records, boxFolder);
     } catch (...) {
-        return -1;
+        return kScanFailed;
     }
 }
 
@@ -218,14 +218,14 @@ int MessageFolder::scan(std::vector<FILESTS_INFO>& records, const path& boxFolde
     const ScanLock lock;
     ScanState state;
     if (!checkMessageFiles(boxFolder, state)) {
-        return -1;
+        return kScanFailed;
     }
     state.responseFolder = StoreNames::isResponsePath(boxFolder);
     state.boxName = CodePage::utf8ToUtf16(BoxInfo::ReadBoxName(boxFolder, &m_context.files()));
     std::vector<FILESTS_INFO> found;
     found.reserve(std::min(state.infoFiles, m_recordLimit));
     if (!collectRecords(boxFolder, state, found)) {
-        return -1;
+        return kScanFailed;
     }
     records = std::move(found);
     return 0;
@@ -400,20 +400,20 @@ int MessageFolder::CheckExistingResponse(const path& folder, const std::string& 
         const std::string incoming = path(newName).filename().string();
         const std::string part = numberPart(incoming);
         if (part.empty() || !m_context.accessOk()) {
-            return -1;
+            return kCheckFailed;
         }
         const std::vector<std::string> stored = FileOps::glob(folder, "*" + part + ".aac");
         if (stored.empty()) {
-            return 1;
+            return kNoneStored;
         }
         const std::string& name = stored.front();
         if (name.size() != kResponseVoiceNameLength) {
-            return 2;
+            return kOlderStored;
         }
         found = folder / name;
-        return storedIsCurrent(name, incoming) ? 0 : 2;
+        return storedIsCurrent(name, incoming) ? kUpToDate : kOlderStored;
     } catch (...) {
-        return -1;
+        return kCheckFailed;
     }
 }
 
@@ -438,7 +438,7 @@ int MessageFolder::RemoveOlderCopies(const path& folder, const std::string& newV
 int MessageFolder::StoreHoldsMessages(const path& store) const {
     try {
         if (!m_context.accessOk()) {
-            return -1;
+            return kNotListed;
         }
         bool anyBox = false;
         for (const path& kind : subfoldersOf(store)) {
@@ -449,16 +449,16 @@ int MessageFolder::StoreHoldsMessages(const path& store) const {
                 anyBox = true;
                 int count = 0;
                 if (!countIn(box, count)) {
-                    return -1;
+                    return kNotListed;
                 }
                 if (count > 0) {
-                    return 1;
+                    return kHoldsMessages;
                 }
             }
         }
-        return anyBox ? 2 : 0;
+        return anyBox ? kBoxesEmpty : kNoBoxes;
     } catch (...) {
-        return -1;
+        return kNotListed;
     }
 }
 

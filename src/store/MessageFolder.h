@@ -19,6 +19,20 @@ class MessageFolder {
     // The record's file path field holds at most this many UTF-16 units.
     static constexpr std::size_t kMaxPathChars = 258;
 
+    // Results of ScanFolder.
+    static constexpr int kScanned = 0;
+    static constexpr int kScanFailed = -1;
+    // Results of CheckExistingResponse.
+    static constexpr int kNoneStored = 1;
+    static constexpr int kUpToDate = 0;
+    static constexpr int kOlderStored = 2;
+    static constexpr int kCheckFailed = -1;
+    // Results of StoreHoldsMessages.
+    static constexpr int kHoldsMessages = 1;
+    static constexpr int kBoxesEmpty = 2;
+    static constexpr int kNoBoxes = 0;
+    static constexpr int kNotListed = -1;
+
     explicit MessageFolder(const StoreContext& context) : m_context(context) {}
 
     // Fills records with one record per valid message information file of the box folder, in

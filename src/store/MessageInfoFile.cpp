@@ -242,16 +242,18 @@ int MessageInfoFile::ReadInfo(const path& file, FILESTS_INFO& record) const {
 }
 
 int MessageInfoFile::PrependInfo(const path& file, const FILESTS_INFO& record) const {
-    return guarded(-1, [&] {
+    return guarded(kPrependFailed, [&] {
         if (!m_context.accessOk()) {
-            return -1;
+            return kPrependFailed;
         }
         const path info = StoreNames::infoPath(file);
         const auto old = readAll(m_context.files(), info);
         if (!old) {
-            return -1;
+            return kPrependFailed;
         }
-        return FileIo::replaceAtomically(m_context.files(), info, record.toBytes() + *old) ? 0 : -1;
+        return FileIo::replaceAtomically(m_context.files(), info, record.toBytes() + *old)
+                   ? kPrepended
+                   : kPrependFailed;
     });
 }
 

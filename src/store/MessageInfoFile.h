@@ -21,6 +21,9 @@ class MessageInfoFile {
     using path = std::filesystem::path;
     static constexpr std::size_t kFileSize = FILESTS_INFO::kSize + HeaderBlock::kSize;  // 1266
     static constexpr std::string_view kAlready = "Already";
+    // Results of PrependInfo.
+    static constexpr int kPrepended = 0;
+    static constexpr int kPrependFailed = -1;
 
     explicit MessageInfoFile(const StoreContext& context) : m_context(context) {}
 

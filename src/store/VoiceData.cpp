@@ -196,16 +196,16 @@ VoiceData::MakeResult storeMessage(const FileSystem& files, const ResponseMessag
 
 double VoiceData::aacDuration(std::string_view bytes) {
     const std::uint64_t frames = acceptedFrames(bytes);
-    return frames == 0 ? -1.0 : static_cast<double>(frames) * 0.128;
+    return frames == 0 ? kNotAccepted : static_cast<double>(frames) * 0.128;
 }
 
 double VoiceData::GetAacDuration(const path& aacFile) {
     try {
         const std::optional<std::string> bytes =
             readFile(LocalFileSystem::machine(), aacFile, kMaxAacBytes);
-        return bytes ? aacDuration(*bytes) : -1.0;
+        return bytes ? aacDuration(*bytes) : kNotAccepted;
     } catch (...) {
-        return -1.0;
+        return kNotAccepted;
     }
 }
 

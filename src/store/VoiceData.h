@@ -24,9 +24,12 @@ class VoiceData {
 
     explicit VoiceData(const StoreContext& context) : m_context(context) {}
 
+    // GetAacDuration: not an AAC file the main unit accepts, or one that cannot be read.
+    static constexpr double kNotAccepted = -1.0;
+
     // Playing time in seconds of an AAC file the main unit accepts (8 kHz mono AAC-LC in
-    // ADTS without CRC, at most 600.06 s and 48 000 bit/s on average); -1.0 otherwise or
-    // when the file cannot be read.
+    // ADTS without CRC, at most 600.06 s and 48 000 bit/s on average); kNotAccepted
+    // otherwise.
     static double GetAacDuration(const path& aacFile);
     // The same for AAC data in memory.
     static double aacDuration(std::string_view bytes);

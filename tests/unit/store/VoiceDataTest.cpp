@@ -52,16 +52,16 @@ class VoiceDataTest : public ::testing::Test {
 
 TEST_F(VoiceDataTest, PlayingTimeAndBitRateLimits) {
     EXPECT_DOUBLE_EQ(duration({.frames = 4687}), 599.936);
-    EXPECT_EQ(duration({.frames = 4688}), -1.0);
-    EXPECT_DOUBLE_EQ(duration({.frames = 469, .size = 360000}), 60.032);  // 47 974 bit/s
-    EXPECT_EQ(duration({.frames = 469, .size = 361000}), -1.0);           // 48 107 bit/s
+    EXPECT_EQ(duration({.frames = 4688}), VoiceData::kNotAccepted);
+    EXPECT_DOUBLE_EQ(duration({.frames = 469, .size = 360000}), 60.032);            // 47 974 bit/s
+    EXPECT_EQ(duration({.frames = 469, .size = 361000}), VoiceData::kNotAccepted);  // 48 107 bit/s
 }
 
 TEST_F(VoiceDataTest, OnlyEightKilohertzMonoWithoutCrcIsAccepted) {
-    EXPECT_EQ(duration({.b3 = 0x80}), -1.0);  // two channels
-    EXPECT_EQ(duration({.b2 = 0x60}), -1.0);  // 16 000 Hz
-    EXPECT_EQ(duration({.b1 = 0xF0}), -1.0);  // CRC present
-    EXPECT_EQ(duration({.b2 = 0x6D}), -1.0);  // channel configuration 5
+    EXPECT_EQ(duration({.b3 = 0x80}), VoiceData::kNotAccepted);  // two channels
+    EXPECT_EQ(duration({.b2 = 0x60}), VoiceData::kNotAccepted);  // 16 000 Hz
+    EXPECT_EQ(duration({.b1 = 0xF0}), VoiceData::kNotAccepted);  // CRC present
+    EXPECT_EQ(duration({.b2 = 0x6D}), VoiceData::kNotAccepted);  // channel configuration 5
     EXPECT_DOUBLE_EQ(duration({.frames = 1}), 0.128);
 }
 
@@ -69,10 +69,10 @@ TEST_F(VoiceDataTest, ShortMissingAndTruncatedFilesAreSafe) {
     writeBytes(dir / "empty.aac", "");
     writeBytes(dir / "three.aac", "\xFF\xF1\x6C");
     writeBytes(dir / "endsInFF.aac", "\xFF\xF1\x6C\x40\xFF");
-    EXPECT_EQ(VoiceData::GetAacDuration(dir / "empty.aac"), -1.0);
-    EXPECT_EQ(VoiceData::GetAacDuration(dir / "three.aac"), -1.0);
-    EXPECT_EQ(VoiceData::GetAacDuration(dir / "missing.aac"), -1.0);
-    EXPECT_EQ(VoiceData::GetAacDuration(dir.path()), -1.0);
+    EXPECT_EQ(VoiceData::GetAacDuration(dir / "empty.aac"), VoiceData::kNotAccepted);
+    EXPECT_EQ(VoiceData::GetAacDuration(dir / "three.aac"), VoiceData::kNotAccepted);
+    EXPECT_EQ(VoiceData::GetAacDuration(dir / "missing.aac"), VoiceData::kNotAccepted);
+    EXPECT_EQ(VoiceData::GetAacDuration(dir.path()), VoiceData::kNotAccepted);
     EXPECT_DOUBLE_EQ(VoiceData::GetAacDuration(dir / "endsInFF.aac"), 0.128);
     // With FF as the second header byte, a run of three FF bytes holds one frame start.
     writeBytes(dir / "run.aac", "\xFF\xFF\x6C\x40\xFF\xFF\xFF");
