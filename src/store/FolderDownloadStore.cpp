@@ -173,8 +173,14 @@ int FolderDownloadStore::makeBoxFolder(const path& folder) {
     if (!fs::create_directory(folder, ec)) {
         return kFailed;
     }
+    // Without its pending mark a cancel could not tell it from a box folder that stays, so
+    // a folder that cannot be marked is taken back at once.
+    if (!markPending(m_context.files(), folder)) {
+        FileOps::removeRecursive(folder);
+        return kFailed;
+    }
     m_createdBoxFolders.push_back(folder);
-    return markPending(m_context.files(), folder) ? kOk : kFailed;
+    return kOk;
 }
 
 int FolderDownloadStore::makeResponseFolder(const path& folder) {

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "platform/ProfileFile.h"
+#include "support/FakeFileSystem.h"
 #include "support/TempDir.h"
 
 namespace orven {
@@ -83,6 +84,18 @@ TEST_F(FolderDownloadStoreTest, CancelRemovesExactlyTheFoldersItMade) {
     EXPECT_EQ(make(store / "naisen/200"), 1);
     EXPECT_FALSE(fs::exists(store / "rusuroku"));  // left empty
     EXPECT_FALSE(fs::exists(store / "outou"));     // made by this download
+}
+
+// A box folder whose pending mark cannot be written is not left behind for good.
+TEST_F(FolderDownloadStoreTest, FolderThatCannotBeMarkedIsTakenBack) {
+    test::FakeFileSystem files;
+    files.setWritesFail(store / "naisen" / "102");
+    context.fileSystem = &files;
+    EXPECT_EQ(download.begin(store, {}, {"101", "102"}), FolderDownloadStore::kFailed);
+    EXPECT_FALSE(fs::exists(store / "naisen/102"));
+    EXPECT_EQ(make(store / "naisen/101"), 2);
+    EXPECT_EQ(download.cancel(store), FolderDownloadStore::kOk);
+    EXPECT_FALSE(fs::exists(store / "naisen"));
 }
 
 TEST_F(FolderDownloadStoreTest, CancelGivesAnExistingOutouItsOldInfoBack) {
