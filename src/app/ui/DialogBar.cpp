@@ -34,24 +34,24 @@ struct Slot {
     int id, column, row;
 };
 constexpr int kRows = 3;
-constexpr std::array<Slot, 18> kSlots{{{1001, 0, 0},
-                                       {1002, 1, 0},
-                                       {1003, 2, 0},
-                                       {1004, 3, 0},
-                                       {1008, 4, 0},
-                                       {1005, 6, 0},
-                                       {1006, 7, 0},
-                                       {1007, 8, 0},
-                                       {1009, 0, 1},
-                                       {1010, 1, 1},
-                                       {1011, 2, 1},
-                                       {1012, 3, 1},
-                                       {1013, 0, 2},
-                                       {1014, 1, 2},
-                                       {1015, 2, 2},
-                                       {1016, 3, 2},
-                                       {1017, 4, 2},
-                                       {1018, 5, 2}}};
+constexpr std::array<Slot, 18> kSlots{{{command::kFolderDownload, 0, 0},
+                                       {command::kBulkDownload, 1, 0},
+                                       {command::kSelectDownload, 2, 0},
+                                       {command::kVoiceDownload, 3, 0},
+                                       {command::kFolderName, 4, 0},
+                                       {command::kSettings, 6, 0},
+                                       {command::kWindow, 7, 0},
+                                       {command::kHelp, 8, 0},
+                                       {command::kBox, 0, 1},
+                                       {command::kSelectShow, 1, 1},
+                                       {command::kShowAll, 2, 1},
+                                       {command::kNotDownloaded, 3, 1},
+                                       {command::kSaveElsewhere, 0, 2},
+                                       {command::kPlay, 1, 2},
+                                       {command::kErase, 2, 2},
+                                       {command::kMoveCopy, 3, 2},
+                                       {command::kUpload, 4, 2},
+                                       {command::kAdd, 5, 2}}};
 
 }  // namespace
 
@@ -84,7 +84,8 @@ void DialogBar::updateEnabled(const std::function<bool(int id)>& enabled) {
 
 void DialogBar::layoutTo(int rightEdge) {
     const int widthOf = 100;
-    const std::array<std::pair<int, int>, 3> menus{{{1007, 105}, {1006, 208}, {1005, 311}}};
+    const std::array<std::pair<int, int>, 3> menus{
+        {{command::kHelp, 105}, {command::kWindow, 208}, {command::kSettings, 311}}};
     for (const auto& [id, offset] : menus) {
         QPushButton* b = m_buttons.at(id);
         b->setGeometry(rightEdge - offset, b->y(), widthOf, b->height());

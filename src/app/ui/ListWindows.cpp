@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMenu>
 
+#include "app/CommandIds.h"
 #include "app/ui/CChildFrame.h"
 #include "app/ui/ListWindowView.h"
 #include "app/ui/QtRect.h"
@@ -200,7 +201,7 @@ void ListWindows::addMenuItems(QMenu& menu) {
     for (CChildFrame* frame : frames) {
         const int n = frame->windowNumber();
         QAction* item = menu.addAction(menuItemText(qs(m_doc.windowBoxLists[n - 1].str())));
-        item->setObjectName(QStringLiteral("action%1").arg(10000 + n));
+        item->setObjectName(QStringLiteral("action%1").arg(command::kFirstListWindow + n - 1));
         item->setCheckable(true);
         item->setChecked(frame == current);
         connect(item, &QAction::triggered, this, [this, n] { activate(n); });
