@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "store/StoreAnswers.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -55,33 +56,33 @@ std::string BoxInfo::ReadBoxName(const path& folder, const FileSystem* files) {
 
 int BoxInfo::GetBoxName(const path& folder, std::string& name) const {
     if (!m_context.accessOk()) {
-        return 0;
+        return store::kFailed;
     }
     name = ReadBoxName(folder, &m_context.files());
-    return 1;
+    return store::kDone;
 }
 
 int BoxInfo::SetBoxName(const path& folder, const std::string& name) const {
     if (!m_context.accessOk()) {
-        return 0;
+        return store::kFailed;
     }
     // A failed write keeps the previous value; callers go on as the profile functions allow.
     try {
         file(folder, &m_context.files()).writeString(kSection, kNameKey, "\"" + name + "\"");
     } catch (...) {
     }
-    return 1;
+    return store::kDone;
 }
 
 int BoxInfo::SetMakeState(const path& folder, const std::string& value) const {
     if (!m_context.accessOk()) {
-        return 0;
+        return store::kFailed;
     }
     try {
         file(folder, &m_context.files()).writeString(kSection, kMakeKey, value);
     } catch (...) {
     }
-    return 1;
+    return store::kDone;
 }
 
 int BoxInfo::GetMakeState(const path& folder) const {
@@ -96,7 +97,7 @@ int BoxInfo::GetMakeState(const path& folder) const {
 }
 
 int BoxInfo::IsMakePending(const path& folder) const {
-    return GetMakeState(folder) == kMakePending ? 1 : 0;
+    return GetMakeState(folder) == kMakePending ? store::kYes : store::kNo;
 }
 
 int BoxInfo::IsAutoDeleteBox(const ProfileFile& settings, const std::string& remoteBoxPath) {
@@ -105,12 +106,12 @@ int BoxInfo::IsAutoDeleteBox(const ProfileFile& settings, const std::string& rem
                                          : StoreNames::kExtension;
     const std::vector<std::string_view> pieces = pathPieces(remoteBoxPath);
     if (pieces.size() < 2) {
-        return 0;
+        return store::kNo;
     }
     try {
-        return settings.getInt(section, pieces[1], 0) == 1 ? 1 : 0;
+        return settings.getInt(section, pieces[1], 0) == 1 ? store::kYes : store::kNo;
     } catch (...) {
-        return 0;
+        return store::kNo;
     }
 }
 

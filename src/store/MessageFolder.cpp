@@ -16,6 +16,7 @@
 #include "store/BoxInfo.h"
 #include "store/HeaderBlock.h"
 #include "store/MessageInfoFile.h"
+#include "store/StoreAnswers.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -228,7 +229,7 @@ int MessageFolder::scan(std::vector<FILESTS_INFO>& records, const path& boxFolde
         return kScanFailed;
     }
     records = std::move(found);
-    return 0;
+    return kScanned;
 }
 
 // The first pass runs the access check for every message file before anything is read; it
@@ -373,7 +374,7 @@ bool MessageFolder::countsAsMessage(const path& folder, const std::string& name)
 int MessageFolder::ReadFirstInfo(const path& folder, FILESTS_INFO& record) const {
     try {
         if (!m_context.accessOk()) {
-            return 0;
+            return store::kFailed;
         }
         for (std::string_view pattern : {"*.vminf", "*.vmdat"}) {
             const std::vector<std::string> names = FileOps::glob(folder, pattern);
@@ -382,14 +383,14 @@ int MessageFolder::ReadFirstInfo(const path& folder, FILESTS_INFO& record) const
             }
             char bytes[FILESTS_INFO::kSize];
             if (readPrefix(folder / names.front(), bytes, sizeof bytes) != Read::Ok) {
-                return 0;
+                return store::kFailed;
             }
             record = FILESTS_INFO::fromBytes(std::string_view(bytes, sizeof bytes));
-            return 1;
+            return store::kDone;
         }
-        return 0;
+        return store::kFailed;
     } catch (...) {
-        return 0;
+        return store::kFailed;
     }
 }
 
@@ -422,16 +423,16 @@ int MessageFolder::RemoveOlderCopies(const path& folder, const std::string& newV
         const std::string newVoice = path(newVoiceName).filename().string();
         const std::string part = numberPart(newVoice);
         if (part.empty() || !m_context.accessOk()) {
-            return 0;
+            return store::kFailed;
         }
         const std::string newInfo = StoreNames::stem(newVoice) + std::string(kInfoExt);
         const bool voices =
             removeOthers(folder, "*" + part + ".aac", kResponseVoiceNameLength, newVoice);
         const bool infos =
             removeOthers(folder, "*" + part + ".vminf", kResponseInfoNameLength, newInfo);
-        return voices && infos ? 1 : 0;
+        return voices && infos ? store::kDone : store::kFailed;
     } catch (...) {
-        return 0;
+        return store::kFailed;
     }
 }
 

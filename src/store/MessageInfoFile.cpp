@@ -13,6 +13,7 @@
 #include "platform/InternetTime.h"
 #include "platform/SystemClock.h"
 #include "store/BoxInfo.h"
+#include "store/StoreAnswers.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -228,16 +229,16 @@ FILESTS_INFO recordOf(const HeaderBlock& block, bool voiceFollows) {
 }  // namespace
 
 int MessageInfoFile::ReadInfo(const path& file, FILESTS_INFO& record) const {
-    return guarded(0, [&] {
+    return guarded(store::kFailed, [&] {
         if (!m_context.accessOk()) {
-            return 0;
+            return store::kFailed;
         }
         const ReadResult head = FileIo::readHead(StoreNames::infoPath(file), kRecordSize);
         if (!head.ok() || head.bytes.size() < kRecordSize) {
-            return 0;
+            return store::kFailed;
         }
         record = FILESTS_INFO::fromBytes(head.bytes);
-        return 1;
+        return store::kDone;
     });
 }
 
@@ -258,23 +259,25 @@ int MessageInfoFile::PrependInfo(const path& file, const FILESTS_INFO& record) c
 }
 
 int MessageInfoFile::WriteInfo(const path& file, FILESTS_INFO& record) const {
-    return guarded(0, [&] {
+    return guarded(store::kFailed, [&] {
         if (!m_context.accessOk()) {
-            return 0;
+            return store::kFailed;
         }
-        return replaceRecord(m_context.files(), StoreNames::infoPath(file), record) ? 1 : 0;
+        return replaceRecord(m_context.files(), StoreNames::infoPath(file), record)
+                   ? store::kDone
+                   : store::kFailed;
     });
 }
 
 int MessageInfoFile::RestampHeader(const path& file, const FILESTS_INFO& record) const {
-    return guarded(0, [&] {
+    return guarded(store::kFailed, [&] {
         if (!m_context.accessOk()) {
-            return 0;
+            return store::kFailed;
         }
         const path info = StoreNames::infoPath(file);
         auto bytes = readAll(m_context.files(), info);
         if (!bytes || bytes->size() < kFileSize) {
-            return 0;
+            return store::kFailed;
         }
         std::string name = CodePage::utf8ToCp932(FILESTS_INFO::text(record.callerName));
         name.resize(HeaderBlock::kCallerNameSize, '\0');
@@ -282,18 +285,19 @@ int MessageInfoFile::RestampHeader(const path& file, const FILESTS_INFO& record)
         const LocalTime now = m_context.clock ? m_context.clock->now() : SystemClock().now();
         const std::string date = HeaderBlock::dateField(now);
         bytes->replace(kRecordSize + HeaderBlock::kDateAt, date.size(), date);
-        return FileIo::replaceAtomically(m_context.files(), info, *bytes) ? 1 : 0;
+        return FileIo::replaceAtomically(m_context.files(), info, *bytes) ? store::kDone
+                                                                          : store::kFailed;
     });
 }
 
 int MessageInfoFile::IsValidMessageFile(const path& file) const {
-    return guarded(0, [&] {
+    return guarded(store::kNo, [&] {
         if (!m_context.accessOk()) {
-            return 0;
+            return store::kNo;
         }
         const ReadResult head = FileIo::readHead(file, kFileSize);
         if (!head.ok() || head.bytes.size() < kFileSize) {
-            return 0;
+            return store::kNo;
         }
         const std::string_view view(head.bytes);
         return IsValidMessageData(file, FILESTS_INFO::fromBytes(view),
@@ -303,23 +307,24 @@ int MessageInfoFile::IsValidMessageFile(const path& file) const {
 
 int MessageInfoFile::IsValidMessageData(const path& file, const FILESTS_INFO& record,
                                         const HeaderBlock& block) {
-    return guarded(0, [&] {
+    return guarded(store::kNo, [&] {
         const bool response = StoreNames::isResponsePath(file);
         const std::string name = file.filename().string();
         const std::optional<int> n = response ? responseNumberOf(name) : std::nullopt;
         if (response ? !n : name.size() != StoreNames::kBoxNameLength) {
-            return 0;
+            return store::kNo;
         }
         if (FILESTS_INFO::text(record.recordingLength).find(':') == std::string::npos ||
             !block.hasSignature()) {
-            return 0;
+            return store::kNo;
         }
-        return !response || responseNumbersAgree(*n, record, block) ? 1 : 0;
+        return !response || responseNumbersAgree(*n, record, block) ? store::kYes : store::kNo;
     });
 }
 
 int MessageInfoFile::FileExists(const path& file) {
-    return guarded(0, [&] { return FileOps::findAnyCase(file) ? 1 : 0; });
+    return guarded(store::kNo,
+                   [&] { return FileOps::findAnyCase(file) ? store::kYes : store::kNo; });
 }
 
 std::string MessageInfoFile::StoreHeaderBlock(const HeaderBlock& block, const path& destFolder,

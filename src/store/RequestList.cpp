@@ -7,6 +7,7 @@
 #include "platform/FileOps.h"
 #include "platform/SystemClock.h"
 #include "store/HeaderBlock.h"
+#include "store/StoreAnswers.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -66,7 +67,7 @@ int RequestList::DeleteRequestLists(const path& anyPathInsideFolder) {
     try {
         const path folder = anyPathInsideFolder.parent_path();
         if (folder.empty()) {
-            return 0;
+            return store::kFailed;
         }
         for (const std::string& name : FileOps::glob(folder, "*.*co")) {
             std::error_code ec;
@@ -74,9 +75,9 @@ int RequestList::DeleteRequestLists(const path& anyPathInsideFolder) {
                 std::filesystem::remove(folder / name, ec);
             }
         }
-        return 1;
+        return store::kDone;
     } catch (...) {
-        return 0;
+        return store::kFailed;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "platform/SystemClock.h"
 #include "store/FILESTS_INFO.h"
 #include "store/HeaderBlock.h"
+#include "store/StoreAnswers.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -211,27 +212,28 @@ double VoiceData::GetAacDuration(const path& aacFile) {
 
 int VoiceData::HasAudioExports(const path& folder) {
     try {
-        return FileOps::glob(folder, "*.wav").empty() && FileOps::glob(folder, "*.wma").empty() ? 0
-                                                                                                : 1;
+        return FileOps::glob(folder, "*.wav").empty() && FileOps::glob(folder, "*.wma").empty()
+                   ? store::kNo
+                   : store::kYes;
     } catch (...) {
-        return 0;
+        return store::kNo;
     }
 }
 
 int VoiceData::DeleteAudioExports(const path& folder) {
     try {
-        int result = 1;
+        int result = store::kDone;
         for (const std::string_view pattern : {"*.wav", "*.wma"}) {
             for (const std::string& name : FileOps::glob(folder, pattern)) {
                 std::error_code ec;
                 if (!fs::remove(folder / name, ec) || ec) {
-                    result = 0;
+                    result = store::kFailed;
                 }
             }
         }
         return result;
     } catch (...) {
-        return 0;
+        return store::kFailed;
     }
 }
 
