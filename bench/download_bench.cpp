@@ -31,10 +31,10 @@
 #include <unistd.h>
 
 #include "link/BoxDownloadJob.h"
+#include "link/Environment.h"
 #include "mainunit/MainUnitServer.h"
 #include "platform/FileOps.h"
 #include "platform/LocalFileSystem.h"
-#include "platform/SystemClock.h"
 #include "store/CFileMng.h"
 
 namespace {
@@ -161,18 +161,16 @@ double unpackSeconds(const fs::path& box, const fs::path& bundle, const orven::F
 // Seconds the whole box download job takes; 0 when it did not store every message.
 double jobSeconds(const fs::path& local, Fixture& fixture, orven::FileSystem& fileSystem) {
     fs::create_directories(local);
-    orven::FtpEnvironment ftpEnvironment;
-    ftpEnvironment.defaultLocalDirectory = local.parent_path().parent_path();
-    orven::CFtpMng ftp(ftpEnvironment);
+    orven::FtpEnvironment given;
+    given.fileSystem = &fileSystem;
+    given.defaultLocalDirectory = local.parent_path().parent_path();
+    orven::Environment environment(given);
+    orven::CFtpMng& ftp = environment.ftp();
     if (ftp.Login("127.0.0.1", "maint", kPassword, fixture.server->port()) !=
         orven::LoginResult::LoggedIn) {
         return 0;
     }
-    orven::SystemClock clock;
-    orven::JobEnvironment env;
-    env.ftp = &ftp;
-    env.store.clock = &clock;
-    env.store.fileSystem = &fileSystem;
+    orven::JobEnvironment env = environment.job({});
     int chosen = 0;
     int stored = 0;
     fileSystem.flushToDisk(local);

@@ -5,16 +5,15 @@
 namespace orven {
 namespace {
 
-FtpEnvironment ftpEnvironment(const SessionController::Services& services, FtpHooks* hooks,
-                              std::atomic<int>* cancel) {
-    FtpEnvironment environment;
-    environment.ui = &services.ui;
-    environment.hooks = hooks;
-    environment.timing = &services.timing;
-    environment.cancelFlag = cancel;
-    environment.defaultLocalDirectory = services.localDirectory;
-    environment.dialogueLog = services.dialogueLog;
-    return environment;
+FtpEnvironment givenBy(const SessionController::Services& services, FtpHooks* hooks) {
+    FtpEnvironment given;
+    given.ui = &services.ui;
+    given.timing = services.timing;
+    given.fileSystem = services.fileSystem;
+    given.dialogueLog = services.dialogueLog;
+    given.hooks = hooks;
+    given.defaultLocalDirectory = services.localDirectory;
+    return given;
 }
 
 void sleepFor(std::chrono::milliseconds step) {
@@ -27,7 +26,7 @@ SessionController::SessionController(Services services, CORVENDoc& doc, SessionV
     : m_services(std::move(services)),
       m_doc(doc),
       m_view(view),
-      m_ftp(ftpEnvironment(m_services, this, &m_cancel)) {}
+      m_environment(givenBy(m_services, this)) {}
 
 SessionController::~SessionController() {
     if (m_workerThread.joinable()) {
@@ -45,7 +44,7 @@ void SessionController::pump() {
 
 LoginResult SessionController::logIn(const std::string& address, const std::string& user,
                                      const std::string& password) {
-    const LoginResult result = m_ftp.Login(address, user, password, m_services.port);
+    const LoginResult result = ftp().Login(address, user, password, m_services.port);
     if (result == LoginResult::LoggedIn) {
         m_doc.loggedIn = 1;
         m_idleTicks = 0;
@@ -56,7 +55,7 @@ LoginResult SessionController::logIn(const std::string& address, const std::stri
 }
 
 LoginResult SessionController::reconnect() {
-    m_ftp.Logout();
+    ftp().Logout();
     return logIn(m_doc.sessionAddress.str(), m_doc.sessionUser.str(), m_doc.sessionPassword.str());
 }
 
@@ -68,15 +67,15 @@ void SessionController::logOut() {
         return;
     }
     // Whatever runs on the link stops before the QUIT goes out.
-    m_cancel = 1;
+    cancelFlag().store(1);
     pauseWorker(true);
-    if (m_ftp.IsLoggedIn()) {
-        m_ftp.Logout();
+    if (ftp().IsLoggedIn()) {
+        ftp().Logout();
     }
     pump();
     m_doc.loggedIn = 0;
     m_view.sessionChanged();
-    m_cancel = 0;
+    cancelFlag().store(0);
     m_worker.endForegroundJob();
 }
 
@@ -100,7 +99,7 @@ SessionController::KeepAliveStep SessionController::keepAliveTick(bool downloadW
         }
         pump();
         // A log-out that ran meanwhile left nothing to probe.
-        if (m_ftp.IsLoggedIn() && m_ftp.ProbePort() != 1) {
+        if (ftp().IsLoggedIn() && ftp().ProbePort() != 1) {
             return KeepAliveStep::ConnectionLost;
         }
     }
@@ -241,7 +240,7 @@ void SessionController::shutDown() {
     pump();
     m_view.setBackupTimer(false);
     keepAliveRunning(false);
-    m_cancel = 1;
+    cancelFlag().store(1);
     m_worker.stop([this] { pump(); }, sleepFor,
                   std::chrono::milliseconds(m_services.timing.exitWorkerStopStepMs));
     if (m_workerThread.joinable()) {

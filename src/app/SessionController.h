@@ -11,8 +11,10 @@
 #include "app/CommandTable.h"
 #include "app/WorkerHandshake.h"
 #include "link/CFtpMng.h"
-#include "link/DialogueLog.h"
+#include "link/Environment.h"
 #include "link/LoginResult.h"
+#include "platform/DialogueLog.h"
+#include "platform/FileSystem.h"
 #include "platform/Timing.h"
 #include "platform/Ui.h"
 
@@ -31,18 +33,21 @@ class SessionView {
     virtual void sessionChanged() = 0;
 };
 
-// The session of the program with the main unit, without any widget: the one FTP client,
-// the cancel flag, the hand-shake with the always-on worker, the keep-alive and the idle
-// log-out, the backup watch, the order of the exit and the enable rule of every command.
-// The main window shows its state and forwards the user's clicks; the tests drive it alone.
+// The session of the program with the main unit, without any widget: the one environment
+// (with the FTP client and the cancel flag) that its commands run with, the hand-shake with the
+// always-on worker, the keep-alive and the idle log-out, the backup watch, the order of the exit
+// and the enable rule of every command. The main window shows its state and forwards the user's
+// clicks; the tests drive it alone.
 class SessionController : public FtpHooks {
   public:
+    // What the window gives the session's environment; the flags are the session's own.
     struct Services {
         Ui& ui;
         const Timing& timing;
-        std::filesystem::path localDirectory;  // default local folder of the link
-        int port = 0;                          // 0: the FTP service's port
-        DialogueLog* dialogueLog = nullptr;    // every FTP line, for support; may be null
+        std::filesystem::path localDirectory;    // default local folder of the link
+        int port = 0;                            // 0: the FTP service's port
+        DialogueLog* dialogueLog = nullptr;      // every FTP line, for support; may be null
+        const FileSystem* fileSystem = nullptr;  // null: the machine's
     };
     enum class KeepAliveStep { Nothing, ConnectionLost, IdleLogOut };
 
@@ -52,8 +57,10 @@ class SessionController : public FtpHooks {
     SessionController(const SessionController&) = delete;
     SessionController& operator=(const SessionController&) = delete;
 
-    CFtpMng& ftp() { return m_ftp; }
-    std::atomic<int>& cancelFlag() { return m_cancel; }
+    // What the commands run with: store contexts, job environments, the flags.
+    Environment& environment() { return m_environment; }
+    CFtpMng& ftp() { return m_environment.ftp(); }
+    std::atomic<int>& cancelFlag() { return m_environment.cancelFlag(); }
     WorkerHandshake& worker() { return m_worker; }
     bool loggedIn() const { return m_doc.loggedIn != 0; }
 
@@ -124,9 +131,8 @@ class SessionController : public FtpHooks {
     Services m_services;
     CORVENDoc& m_doc;
     SessionView& m_view;
-    std::atomic<int> m_cancel{0};
-    CFtpMng m_ftp;
-    WorkerHandshake m_worker;
+    Environment m_environment;
+    WorkerHandshake m_worker{m_environment.stopRequest()};
     std::thread m_workerThread;
     std::atomic<int> m_idleTicks{0};
 

@@ -13,6 +13,10 @@ namespace orven {
 // that one side writes and the other polls.
 class WorkerHandshake {
   public:
+    // stopRequest is the session's one stop request, which the jobs the worker runs poll
+    // too; it must outlive the hand-shake.
+    explicit WorkerHandshake(std::atomic<int>& stopRequest) : m_stopRequest(stopRequest) {}
+
     using Pump = std::function<void()>;
     using Sleep = std::function<void(std::chrono::milliseconds)>;
 
@@ -44,7 +48,7 @@ class WorkerHandshake {
     bool m_busy = false;          // guarded by m_lock
     bool m_pauseRequest = false;  // guarded by m_lock
     std::atomic<int> m_foregroundJob{0};
-    std::atomic<int> m_stopRequest{0};
+    std::atomic<int>& m_stopRequest;
     std::atomic<int> m_stopped{0};
     std::atomic<int> m_started{0};
 };

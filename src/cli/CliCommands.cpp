@@ -6,7 +6,7 @@
 
 #include "link/FolderDownload.h"
 #include "link/ResponseUpload.h"
-#include "link/RotatingDialogueLog.h"
+#include "platform/RotatingDialogueLog.h"
 #include "resources/Texts.h"
 #include "store/MessageFolder.h"
 #include "store/StoreNames.h"
@@ -53,34 +53,27 @@ CliCommands::CliCommands(CliOptions options, std::atomic<int>& cancelFlag,
                          const std::atomic<int>& signalled,
                          const std::filesystem::path& settingsFile)
     : m_options(std::move(options)),
-      m_cancel(cancelFlag),
       m_signalled(signalled),
       m_ui(&signalled),
       m_settings(settingsFile, ProfileFile::Encoding::Utf16Le, 0600),
-      m_dialogueLog(makeDialogueLog()) {
-    FtpEnvironment ftp;
-    ftp.ui = &m_ui;
-    ftp.timing = &m_timing;
-    ftp.cancelFlag = &m_cancel;
-    ftp.dialogueLog = m_dialogueLog.get();
-    ftp.defaultLocalDirectory = m_options.store();
-    m_ftp = std::make_unique<CFtpMng>(ftp);
-    m_env.ftp = m_ftp.get();
-    m_env.store.clock = &m_clock;
-    m_env.store.fileSystem = &m_fileSystem;
-    m_env.store.ui = &m_ui;
-    m_env.store.cancelFlag = &m_cancel;
-    m_env.settings = &m_settings;
-    m_env.login = {m_options.address, m_options.user, m_options.password, m_options.port};
-    m_env.timing = m_timing;
-    m_env.ui = &m_ui;
-    m_env.cancelFlag = &m_cancel;
-}
+      m_dialogueLog(makeDialogueLog()),
+      m_environment(given(cancelFlag)),
+      m_env(m_environment.job(
+          {m_options.address, m_options.user, m_options.password, m_options.port}, &m_settings)) {}
 
 CliCommands::~CliCommands() {
-    if (m_ftp->IsLoggedIn()) {
-        m_ftp->Logout();
+    if (m_environment.ftp().IsLoggedIn()) {
+        m_environment.ftp().Logout();
     }
+}
+
+FtpEnvironment CliCommands::given(std::atomic<int>& cancelFlag) {
+    FtpEnvironment given;
+    given.ui = &m_ui;
+    given.cancelFlag = &cancelFlag;
+    given.dialogueLog = m_dialogueLog.get();
+    given.defaultLocalDirectory = m_options.store();
+    return given;
 }
 
 std::unique_ptr<DialogueLog> CliCommands::makeDialogueLog() {
@@ -140,8 +133,8 @@ CliCommands::Exit CliCommands::usage(const std::string& why) {
 }
 
 CliCommands::Exit CliCommands::logIn() {
-    const LoginResult result =
-        m_ftp->Login(m_options.address, m_options.user, m_options.password, m_options.port);
+    const LoginResult result = m_environment.ftp().Login(m_options.address, m_options.user,
+                                                         m_options.password, m_options.port);
     if (result == LoginResult::LoggedIn) {
         return Exit::kSuccess;
     }
@@ -155,7 +148,7 @@ CliCommands::Exit CliCommands::folderDownload() {
     }
     std::unique_ptr<Progress> progress =
         m_ui.openProgress(std::string(text::kProgressDownloading),
-                          std::string(text::kProgressDownloadingFolders), &m_cancel);
+                          std::string(text::kProgressDownloadingFolders), m_env.cancelFlag);
     FolderDownload job(m_env);
     const FolderDownloadResult result = job.run(m_options.store(), progress.get());
     if (job.cancelled()) {
@@ -220,7 +213,7 @@ CliCommands::Exit CliCommands::exitOf(const DownloadSummary& summary) {
 bool CliCommands::responseRows(std::vector<ResponseUpload::Row>& rows) {
     const std::filesystem::path outou = m_options.store() / std::string(StoreNames::kResponse);
     std::vector<FILESTS_INFO> records;
-    if (MessageFolder(m_env.store).ScanFolder(records, outou) != 0) {
+    if (MessageFolder(m_env).ScanFolder(records, outou) != 0) {
         return false;
     }
     for (const FILESTS_INFO& record : records) {
@@ -248,7 +241,7 @@ CliCommands::Exit CliCommands::upload() {
     if (signalled()) {
         return Exit::kCancelled;
     }
-    if (m_cancel.load() != 0) {  // the job stopped itself: a record could not be written
+    if (m_env.cancelled()) {  // the job stopped itself: a record could not be written
         return Exit::kLocalFailure;
     }
     if (outcome.refused) {
@@ -273,7 +266,7 @@ CliCommands::Exit CliCommands::list() {
         return usage("list takes one --box KIND/BOX or one folder");
     }
     std::vector<FILESTS_INFO> records;
-    if (MessageFolder(m_env.store).ScanFolder(records, folder) != 0) {
+    if (MessageFolder(m_env).ScanFolder(records, folder) != 0) {
         std::fprintf(stderr, "orven-cli: cannot read %s\n", folder.c_str());
         return Exit::kLocalFailure;
     }

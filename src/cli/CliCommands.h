@@ -8,14 +8,12 @@
 #include "cli/CliExit.h"
 #include "cli/CliOptions.h"
 #include "cli/TerminalUi.h"
-#include "link/CFtpMng.h"
-#include "link/DialogueLog.h"
 #include "link/DownloadFrontEnd.h"
+#include "link/Environment.h"
 #include "link/JobEnvironment.h"
 #include "link/ResponseUpload.h"
-#include "platform/LocalFileSystem.h"
+#include "platform/DialogueLog.h"
 #include "platform/ProfileFile.h"
-#include "platform/SystemClock.h"
 #include "store/FILESTS_INFO.h"
 
 namespace orven {
@@ -56,19 +54,17 @@ class CliCommands {
     // The log --log and -v ask for; null for none. A --log file that cannot be opened is
     // noted in m_logProblem.
     std::unique_ptr<DialogueLog> makeDialogueLog();
+    // What the environment is given: the terminal, the log, the store as the default folder.
+    FtpEnvironment given(std::atomic<int>& cancelFlag);
     bool signalled() const { return m_signalled.load() != 0; }
 
     CliOptions m_options;
-    std::atomic<int>& m_cancel;
     const std::atomic<int>& m_signalled;
     TerminalUi m_ui;
-    Timing m_timing;
-    SystemClock m_clock;
-    LocalFileSystem m_fileSystem;
     ProfileFile m_settings;
     std::string m_logProblem;  // why the --log file cannot be written; empty when it can
-    std::unique_ptr<DialogueLog> m_dialogueLog;  // outlives m_ftp, whose QUIT it logs
-    std::unique_ptr<CFtpMng> m_ftp;
+    std::unique_ptr<DialogueLog> m_dialogueLog;  // outlives the client, whose QUIT it logs
+    Environment m_environment;                   // the system clock, the machine's files
     JobEnvironment m_env;
 };
 

@@ -71,11 +71,11 @@ JobResult BackupJob::BackupBox(const std::string& remoteDir, int& chosen, int& s
         JobResult result = chooseBoxMessages(messages, wanted, listed);
         if (result == JobResult::Done && !wanted.names.empty()) {
             chosen = static_cast<int>(wanted.names.size());
-            CFileMng store(m_env.store, m_env.settings);
+            CFileMng store(m_env, m_env.settings);
             result = exchange(store, remoteDir, wanted, Entry::Boxes, stored);
         }
         if (result == JobResult::Done && !listed.empty()) {
-            CFileMng store(m_env.store, m_env.settings);
+            CFileMng store(m_env, m_env.settings);
             const auto locate = [this](const std::string& stem) {
                 return boxFolderOf(stem.substr(0, kMonthLength));
             };
@@ -106,7 +106,7 @@ JobResult BackupJob::BackupSystemMessages(int& chosen, int& stored, const std::s
         if (listedResult != JobResult::Done) {
             return listedResult;
         }
-        CFileMng store(m_env.store, m_env.settings);
+        CFileMng store(m_env, m_env.settings);
         Wanted wanted;
         const JobResult result = chooseResponses(store, messages, folder, wanted);
         if (result != JobResult::Done || wanted.names.empty()) {
@@ -136,7 +136,7 @@ JobResult BackupJob::listMessages(const std::string& remoteDir, std::vector<Mess
         }
         std::int64_t& size = sizes[StoreNames::stem(name)];
         size = std::max(size, ListingLines::SizeField(line));  // the ".vmdat" is the larger
-        m_env.store.pump();
+        m_env.pump();
     }
     for (const auto& [stem, size] : sizes) {
         messages.push_back({stem, size});
@@ -155,7 +155,7 @@ JobResult BackupJob::chooseBoxMessages(const std::vector<Message>& messages, Wan
         if (!m_plan.inPeriod(month)) {
             continue;
         }
-        if (!m_env.store.accessOk()) {
+        if (!m_env.accessOk()) {
             return JobResult::LocalFailure;
         }
         if (m_plan.folderFor(month).empty() || hasBoth(target, message.stem)) {
@@ -197,7 +197,7 @@ JobResult BackupJob::checkSpace(const Wanted& wanted) const {
             return JobResult::LocalFailure;
         }
     }
-    const bool room = m_env.store.hasRoom(wanted.folders.front(), wanted.estimate + kSpare);
+    const bool room = m_env.hasRoom(wanted.folders.front(), wanted.estimate + kSpare);
     return room ? JobResult::Done : JobResult::DiskFull;
 }
 
@@ -218,7 +218,7 @@ bool BackupJob::makeFolder(const std::filesystem::path& folder) const {
     }
     const std::filesystem::path info = folder / std::string(StoreNames::kBoxInfoFile);
     return std::filesystem::exists(info, ec) ||
-           BoxInfo(m_env.store).SetMakeState(folder, std::to_string(BoxInfo::kMadeByDownload)) == 1;
+           BoxInfo(m_env).SetMakeState(folder, std::to_string(BoxInfo::kMadeByDownload)) == 1;
 }
 
 JobResult BackupJob::exchange(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
@@ -247,7 +247,7 @@ JobResult BackupJob::transfer(CFileMng& store, const std::string& remoteDir, con
         }
         return JobResult::CommunicationFailure;
     }
-    if (!m_env.store.accessOk()) {
+    if (!m_env.accessOk()) {
         return JobResult::LocalFailure;
     }
     const std::filesystem::path folder = request.parent_path();

@@ -47,7 +47,7 @@ JobResult BoxDownloadJob::DownloadBox(const std::filesystem::path& localBox, int
     if (m_env.ftp == nullptr) {
         return JobResult::CommunicationFailure;
     }
-    CFileMng store(m_env.store, m_env.settings);
+    CFileMng store(m_env, m_env.settings);
     const bool response = StoreNames::isResponsePath(remoteDir);
     const Exchange exchange{localBox, remoteDir, true, workerMode, response};
     const JobResult result = m_env.ftp->RunOperation(
@@ -63,7 +63,7 @@ JobResult BoxDownloadJob::DownloadBoxInfo(int& chosen, int& stored, const std::s
     if (m_env.ftp == nullptr) {
         return JobResult::CommunicationFailure;
     }
-    CFileMng store(m_env.store, m_env.settings);
+    CFileMng store(m_env, m_env.settings);
     const Exchange exchange{localBox, remoteDir, false, false, false};
     const JobResult result = m_env.ftp->RunOperation(
         localBox, [&] { return downloadBoxInfo(store, exchange, chosen, stored); });
@@ -77,7 +77,7 @@ JobResult BoxDownloadJob::DownloadMessages(const std::filesystem::path& localBox
     if (m_env.ftp == nullptr) {
         return JobResult::CommunicationFailure;
     }
-    CFileMng store(m_env.store, m_env.settings);
+    CFileMng store(m_env, m_env.settings);
     const Exchange exchange{localBox, remoteDir, true, false, false};
     const JobResult result = m_env.ftp->RunOperation(
         localBox, [&] { return downloadMessages(store, exchange, vmdatNames); });
@@ -242,7 +242,7 @@ BoxDownloadJob::Selection BoxDownloadJob::selectInformation(const std::string& l
 }
 
 bool BoxDownloadJob::hasRoom(const path& localBox, std::uint64_t needed) const {
-    return m_env.store.hasRoom(localBox, needed);
+    return m_env.hasRoom(localBox, needed);
 }
 
 // Request list, STOR, RETR and unpacking, tried again after a reconnection when the
@@ -295,7 +295,7 @@ BoxDownloadJob::StepResult BoxDownloadJob::fetchBundle(CFileMng& store, const Ex
     if (got == TransferResult::Done) {
         return JobResult::Done;
     }
-    if (!m_env.store.accessOk()) {
+    if (!m_env.accessOk()) {
         return JobResult::LocalFailure;
     }
     if (got == TransferResult::Cancelled) {
@@ -315,7 +315,7 @@ BoxDownloadJob::StepResult BoxDownloadJob::storeRequest(CFileMng& store, const E
                                                         const std::vector<std::string>& names,
                                                         path& request) {
     request = store.WriteRequestList(names, exchange.localBox, exchange.voice);
-    if (request.empty() || !m_env.store.accessOk()) {
+    if (request.empty() || !m_env.accessOk()) {
         return JobResult::LocalFailure;
     }
     const std::optional<std::string> bytes = readWhole(request);
@@ -325,7 +325,7 @@ BoxDownloadJob::StepResult BoxDownloadJob::storeRequest(CFileMng& store, const E
         }
         return JobResult::CommunicationFailure;
     }
-    if (!m_env.store.accessOk()) {
+    if (!m_env.accessOk()) {
         return JobResult::LocalFailure;
     }
     const std::string remotePath = exchange.remoteDir + "/" + request.filename().string();
@@ -343,9 +343,7 @@ void BoxDownloadJob::setCancel() {
 }
 
 void BoxDownloadJob::pump() const {
-    if (m_env.ui != nullptr) {
-        m_env.ui->pump();
-    }
+    m_env.pump();
 }
 
 }  // namespace orven

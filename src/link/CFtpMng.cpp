@@ -44,19 +44,10 @@ ListingResult changeDirectory(ControlChannel& control, std::string_view line) {
     return reply == ReplyCode::NoReply ? ListingResult::Failed : listingResultOf(codeOf(reply));
 }
 
-LinkContext contextOf(const FtpEnvironment& environment) {
-    LinkContext context;
-    context.ui = environment.ui;
-    context.timing = environment.timing ? *environment.timing : Timing{};
-    context.cancelFlag = environment.cancelFlag;
-    context.dialogueLog = environment.dialogueLog;
-    return context;
-}
-
 }  // namespace
 
 CFtpMng::CFtpMng(FtpEnvironment environment)
-    : m_context(contextOf(environment)),
+    : m_context(environment),
       m_hooks(environment.hooks),
       m_defaultLocalDirectory(std::move(environment.defaultLocalDirectory)) {}
 

@@ -9,7 +9,6 @@
 #include "link/FTPCONN_INFO.h"
 #include "link/FtpEnvironment.h"
 #include "link/JobResult.h"
-#include "link/LinkContext.h"
 #include "link/ListingResult.h"
 #include "link/LoginResult.h"
 #include "link/ReplyCode.h"
@@ -122,7 +121,7 @@ class CFtpMng {
     void endOperation();
     ReplyCode walkToRoot();
 
-    LinkContext m_context;
+    Services m_context;
     FtpHooks* m_hooks;
     std::filesystem::path m_defaultLocalDirectory;
     std::unique_ptr<FTPCONN_INFO> m_connection;

@@ -8,9 +8,9 @@
 #include <poll.h>
 #include <sys/socket.h>
 
-#include "link/DialogueLog.h"
 #include "link/SocketOps.h"
 #include "platform/CodePage.h"
+#include "platform/DialogueLog.h"
 
 namespace orven {
 namespace {
@@ -50,7 +50,7 @@ bool namesSupportedModel(std::string_view line) {
 
 }  // namespace
 
-ControlChannel::ControlChannel(FTPCONN_INFO& connection, const LinkContext& context)
+ControlChannel::ControlChannel(FTPCONN_INFO& connection, const Services& context)
     : m_connection(connection), m_context(context) {}
 
 // A failed send is not the end: a "421" the main unit sent before it closed is still there

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "link/FTPCONN_INFO.h"
-#include "link/LinkContext.h"
 #include "link/ReplyCode.h"
+#include "platform/Services.h"
 
 namespace orven {
 
@@ -23,7 +23,7 @@ class ControlChannel {
     // CodeOf: the line holds no code.
     static constexpr int kNoCode = -1;
 
-    ControlChannel(FTPCONN_INFO& connection, const LinkContext& context);
+    ControlChannel(FTPCONN_INFO& connection, const Services& context);
 
     // Sends the line (UTF-8, ending in CR LF; sent in CP932) and classifies one reply line.
     // An empty line only reads (the greeting).
@@ -67,7 +67,7 @@ class ControlChannel {
     void logReceived(std::string_view bytes) const;
 
     FTPCONN_INFO& m_connection;
-    const LinkContext& m_context;
+    const Services& m_context;
 };
 
 }  // namespace orven

@@ -15,8 +15,7 @@
 
 namespace orven {
 
-DataChannel::DataChannel(FTPCONN_INFO& connection, ControlChannel& control,
-                         const LinkContext& context)
+DataChannel::DataChannel(FTPCONN_INFO& connection, ControlChannel& control, const Services& context)
     : m_connection(connection), m_control(control), m_context(context) {}
 
 bool DataChannel::Listen() {

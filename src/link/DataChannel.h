@@ -9,8 +9,8 @@
 
 #include "link/ControlChannel.h"
 #include "link/FTPCONN_INFO.h"
-#include "link/LinkContext.h"
 #include "link/TransferResult.h"
+#include "platform/Services.h"
 
 namespace orven {
 
@@ -24,7 +24,7 @@ class DataChannel {
     // StoreData: not even the first piece went out.
     static constexpr std::int64_t kNothingSent = -1;
 
-    DataChannel(FTPCONN_INFO& connection, ControlChannel& control, const LinkContext& context);
+    DataChannel(FTPCONN_INFO& connection, ControlChannel& control, const Services& context);
 
     // A listener on the control connection's own local address (PORT must name the address
     // the main unit already talks to), port chosen by the system. False when none could be
@@ -70,7 +70,7 @@ class DataChannel {
 
     FTPCONN_INFO& m_connection;
     ControlChannel& m_control;
-    const LinkContext& m_context;
+    const Services& m_context;
     std::string m_ahead;  // received, not yet handed out as chunks
     std::size_t m_aheadAt = 0;
 };

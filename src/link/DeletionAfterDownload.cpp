@@ -112,7 +112,7 @@ bool DeletionAfterDownload::flush(const std::vector<Listed>& messages) const {
         folders.insert(message.localFolder);
     }
     for (const std::filesystem::path& folder : folders) {
-        if (!m_env.store.files().flushToDisk(folder)) {
+        if (!m_env.files().flushToDisk(folder)) {
             return false;
         }
     }

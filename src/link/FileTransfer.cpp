@@ -34,7 +34,7 @@ std::string joined(const std::filesystem::path& folder, std::string_view name) {
 
 }  // namespace
 
-FileTransfer::FileTransfer(FTPCONN_INFO& connection, const LinkContext& context)
+FileTransfer::FileTransfer(FTPCONN_INFO& connection, const Services& context)
     : m_connection(connection),
       m_context(context),
       m_control(connection, context),

@@ -5,8 +5,8 @@
 #include "link/ControlChannel.h"
 #include "link/DataChannel.h"
 #include "link/FTPCONN_INFO.h"
-#include "link/LinkContext.h"
 #include "link/TransferResult.h"
+#include "platform/Services.h"
 
 namespace orven {
 
@@ -14,7 +14,7 @@ namespace orven {
 // memory.
 class FileTransfer {
   public:
-    FileTransfer(FTPCONN_INFO& connection, const LinkContext& context);
+    FileTransfer(FTPCONN_INFO& connection, const Services& context);
 
     // RETR of the remote name into the record's local directory, under the local name or,
     // when that is empty, the remote name. A file is made only once the main unit has
@@ -33,7 +33,7 @@ class FileTransfer {
     void abort();
 
     FTPCONN_INFO& m_connection;
-    const LinkContext& m_context;
+    const Services& m_context;
     ControlChannel m_control;
     DataChannel m_data;
 };

@@ -43,11 +43,7 @@ ListingResult FolderDownload::readBoxLists() {
 
 FolderDownloadResult FolderDownload::buildFolders(const std::filesystem::path& store,
                                                   Progress* progress) {
-    StoreContext context = m_env.store;
-    if (context.cancelFlag == nullptr) {
-        context.cancelFlag = m_env.cancelFlag;
-    }
-    FolderDownloadStore folders(context, [progress](int position) { advance(progress, position); });
+    FolderDownloadStore folders(m_env, [progress](int position) { advance(progress, position); });
     const int begun = folders.begin(store, m_answering, m_extension);
     if (begun == FolderDownloadStore::kCancelled || m_env.cancelled()) {
         m_cancelled = true;

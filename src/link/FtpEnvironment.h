@@ -1,13 +1,10 @@
 #pragma once
 
-#include <atomic>
 #include <filesystem>
 
-namespace orven {
+#include "platform/Services.h"
 
-class DialogueLog;
-class Ui;
-struct Timing;
+namespace orven {
 
 // What the main window does around every FTP operation, so that its keep-alive probe never
 // runs while the link is busy. Called on the thread that runs the operation, which may be the
@@ -24,15 +21,12 @@ class FtpHooks {
     virtual void loggedOut() { operationStarted(); }
 };
 
-// What a CFtpMng is given by its owner. Every pointer may be null: no events are pumped, no
-// hooks are called, the default Timing is used, nothing can cancel. What they point to must
-// outlive the CFtpMng.
-struct FtpEnvironment {
-    Ui* ui = nullptr;
+// What a CFtpMng is given by its owner: the services (of which it uses the ui, the timing,
+// the cancel flag and the dialogue log), the hooks and its default local folder. Every
+// pointer may be null: no events are pumped, no hooks are called, nothing can cancel, nothing
+// is logged. What they point to must outlive the CFtpMng.
+struct FtpEnvironment : Services {
     FtpHooks* hooks = nullptr;
-    const Timing* timing = nullptr;
-    std::atomic<int>* cancelFlag = nullptr;  // the process-wide cancel flag
-    DialogueLog* dialogueLog = nullptr;      // every command and reply line, for support
     // Where RETR writes when an operation names no local folder.
     std::filesystem::path defaultLocalDirectory;
 };

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <string>
 
 #include "link/CFtpMng.h"
 #include "platform/ProfileFile.h"
-#include "platform/Timing.h"
-#include "platform/Ui.h"
 #include "store/StoreContext.h"
 
 namespace orven {
@@ -20,17 +17,13 @@ struct LoginCredentials {
     int port = 0;  // 0: the "ftp" service, else 21
 };
 
-// What the download, backup and upload jobs work with. The pointers must outlive the job;
-// ui, settings, stopRequest and the hooks may be null.
-struct JobEnvironment {
+// What the download, backup and upload jobs work with: the store's context (for the CFileMng
+// each job makes, and the job's own pumping, waiting and flags) and the link. The pointers
+// must outlive the job; ui, settings, stopRequest and the hooks may be null.
+struct JobEnvironment : StoreContext {
     CFtpMng* ftp = nullptr;
-    StoreContext store;                     // for the CFileMng each job makes
     const ProfileFile* settings = nullptr;  // ORVEN.ini: per-box deletion after download
     LoginCredentials login;
-    Timing timing;
-    Ui* ui = nullptr;
-    std::atomic<int>* cancelFlag = nullptr;   // process-wide; Cancel buttons, log-out, exit
-    std::atomic<int>* stopRequest = nullptr;  // the always-on download must stop
     // A message left the main unit after a download (worker mode with notification):
     // remote directory and the last ".vminf" name handled.
     std::function<void(const std::string&, const std::string&)> messagesLeft;
@@ -39,9 +32,6 @@ struct JobEnvironment {
     std::function<void(const std::string&)> deletionHeldBack;
     // A stop request arrived after the bundle was fetched (worker mode).
     std::function<void(const std::string&)> stoppedAfterFetch;
-
-    bool cancelled() const { return cancelFlag != nullptr && cancelFlag->load() != 0; }
-    bool stopRequested() const { return stopRequest != nullptr && stopRequest->load() != 0; }
 };
 
 }  // namespace orven

@@ -13,9 +13,7 @@ bool waitUnlessCancelled(const JobEnvironment& env) {
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(env.timing.reconnectWaitStepMs));
-        if (env.ui != nullptr) {
-            env.ui->pump();
-        }
+        env.pump();
     }
     return !env.cancelled();
 }
@@ -32,9 +30,7 @@ JobResult Reconnection::reconnect() {
             return JobResult::Cancelled;
         }
         m_env.ftp->Logout();
-        if (m_env.ui != nullptr) {
-            m_env.ui->pump();
-        }
+        m_env.pump();
         const LoginCredentials& login = m_env.login;
         const LoginResult result =
             m_env.ftp->Login(login.address, login.user, login.password, login.port);

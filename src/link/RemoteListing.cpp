@@ -28,7 +28,7 @@ ListingResult refused(TransferResult opened) {
 
 }  // namespace
 
-RemoteListing::RemoteListing(FTPCONN_INFO& connection, const LinkContext& context)
+RemoteListing::RemoteListing(FTPCONN_INFO& connection, const Services& context)
     : m_context(context), m_control(connection, context), m_data(connection, m_control, context) {}
 
 ListingResult RemoteListing::ListNames(std::string& text, std::string_view directory,

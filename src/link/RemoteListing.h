@@ -7,8 +7,8 @@
 #include "link/ControlChannel.h"
 #include "link/DataChannel.h"
 #include "link/FTPCONN_INFO.h"
-#include "link/LinkContext.h"
 #include "link/ListingResult.h"
+#include "platform/Services.h"
 
 namespace orven {
 
@@ -20,7 +20,7 @@ class RemoteListing {
   public:
     static constexpr std::size_t kRawLimit = 10'240'000;
 
-    RemoteListing(FTPCONN_INFO& connection, const LinkContext& context);
+    RemoteListing(FTPCONN_INFO& connection, const Services& context);
 
     // "NLST *.vminf" (namesOnly) or "NLST" in the directory; the text up to its first NUL.
     // Listed (also for "550 No files", with an empty text), NoSuchDirectory, CommandFailed,
@@ -47,7 +47,7 @@ class RemoteListing {
     // reply, else Failed.
     ListingResult finish(std::size_t endReplyCapacity);
 
-    const LinkContext& m_context;
+    const Services& m_context;
     ControlChannel m_control;
     DataChannel m_data;
 };

@@ -35,7 +35,7 @@ ResponseUpload::Outcome ResponseUpload::run(std::vector<Row>& rows,
     if (m_env.stopRequest) {
         *m_env.stopRequest = 0;
     }
-    Pass pass{CFileMng(m_env.store, m_env.settings), localFolder, nullptr};
+    Pass pass{CFileMng(m_env, m_env.settings), localFolder, nullptr};
     if (m_env.ui) {
         pass.progress = m_env.ui->openProgress(std::string(text::kProgressUploading),
                                                std::string(text::kProgressUploadingResponses),
@@ -129,9 +129,7 @@ void ResponseUpload::progressStep(Pass& pass, std::size_t done, std::size_t tota
         pass.progress->setPercent(static_cast<int>(done * 100 / total));
         pass.progress->setCounter(static_cast<int>(done), static_cast<int>(total));
     }
-    if (m_env.ui) {
-        m_env.ui->pump();
-    }
+    m_env.pump();
 }
 
 }  // namespace orven

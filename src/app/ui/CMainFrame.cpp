@@ -46,8 +46,12 @@ constexpr int kMinimumHeightWithList = 260;
 SessionController::Services sessionServices(const CMainFrame::Services& services,
                                             const ProfileFile& settings) {
     // [LOGIN] PORT lets the main unit stand-in serve on a port of its own.
-    return {services.ui, services.timing, services.localDirectory,
-            settings.getInt("LOGIN", "PORT", 0), services.dialogueLog};
+    return {services.ui,
+            services.timing,
+            services.localDirectory,
+            settings.getInt("LOGIN", "PORT", 0),
+            services.dialogueLog,
+            &services.fileSystem};
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 
 #include "app/ui/CMainFrame.h"
 #include "app/ui/QtUi.h"
-#include "link/RotatingDialogueLog.h"
 #include "platform/PulseAudioEndpoint.h"
+#include "platform/RotatingDialogueLog.h"
 #include "resources/Texts.h"
 
 namespace orven::ui {

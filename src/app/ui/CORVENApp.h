@@ -4,7 +4,7 @@
 
 #include "app/ui/BackupHooks.h"
 #include "app/ui/ListWindows.h"
-#include "link/DialogueLog.h"
+#include "platform/DialogueLog.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/SingleInstance.h"
 #include "platform/Timing.h"

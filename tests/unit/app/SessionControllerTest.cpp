@@ -267,6 +267,8 @@ TEST_F(SessionControllerTest, ShutDownCancelsAndStopsTheWorker) {
     view.backupTimer = true;
     controller->shutDown();
     EXPECT_TRUE(sawCancel);
+    // The jobs the worker runs poll the same stop request.
+    EXPECT_EQ(controller->environment().stopRequest().load(), 1);
     EXPECT_FALSE(view.keepAlive);
     EXPECT_FALSE(view.backupTimer);
 }

@@ -18,7 +18,7 @@ namespace {
 TEST_F(BoxDownloadJobTest, DeletesOnTheMainUnitOnlyWhenSwitchedOn) {
     EXPECT_EQ(download(local, kBox), JobResult::Done);
     switchDeletion(true);
-    ASSERT_EQ(CFileMng(env.store).SetBoxName(local, "Sales"), 1);
+    ASSERT_EQ(CFileMng(env).SetBoxName(local, "Sales"), 1);
     std::vector<std::string> heard;
     env.messagesLeft = [&](const std::string& remoteDir, const std::string& name) {
         heard = {remoteDir, name};

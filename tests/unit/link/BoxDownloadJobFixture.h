@@ -14,6 +14,7 @@
 #include "LinkFixture.h"
 #include "link/BoxDownloadJob.h"
 #include "link/CFtpMng.h"
+#include "link/Environment.h"
 #include "link/JobEnvironment.h"
 #include "link/JobResult.h"
 #include "mainunit/MainUnitServer.h"
@@ -65,24 +66,15 @@ class BoxDownloadJobTest : public ::testing::Test {
         ASSERT_TRUE(server->start());
         timing.reconnectWaitSteps = 2;
         timing.reconnectWaitStepMs = 1;
-        FtpEnvironment link;
-        link.ui = &ftpUi;
-        link.timing = &timing;
-        link.cancelFlag = &cancel;
-        link.defaultLocalDirectory = dir.path();
-        ftp = std::make_unique<CFtpMng>(link);
-        env.ftp = ftp.get();
-        env.store.fileSystem = &fileSystem;
-        env.store.ui = &ftpUi;
-        env.store.cancelFlag = &cancel;
-        env.store.stopRequest = &stop;
-        env.settings = &settings;
-        env.login = {"127.0.0.1", "maint", std::string(MainUnitOptions::kDefaultPassword),
-                     server->port()};
-        env.timing = timing;
-        env.ui = &jobUi;
-        env.cancelFlag = &cancel;
-        env.stopRequest = &stop;
+        FtpEnvironment given = givenServices(&ftpUi, timing, cancel, dir.path());
+        given.fileSystem = &fileSystem;
+        given.stopRequest = &stop;
+        environment = std::make_unique<Environment>(given);
+        ftp = &environment->ftp();
+        env = environment->job(
+            {"127.0.0.1", "maint", std::string(MainUnitOptions::kDefaultPassword), server->port()},
+            &settings);
+        env.ui = &jobUi;  // the job's own pumps apart from the link's
         fs::create_directories(local);
         fs::create_directories(otherLocal);
         ASSERT_EQ(ftp->Login("127.0.0.1", "maint", env.login.password, server->port()),
@@ -94,7 +86,7 @@ class BoxDownloadJobTest : public ::testing::Test {
         EXPECT_TRUE(FileOps::glob(local, "*.*co").empty());
         EXPECT_TRUE(FileOps::glob(otherLocal, "*.*co").empty());
         ftpUi.onPump = nullptr;
-        ftp.reset();
+        environment.reset();
         server.reset();
     }
 
@@ -172,7 +164,7 @@ class BoxDownloadJobTest : public ::testing::Test {
 
     FILESTS_INFO record(const fs::path& box, const std::string& stem) {
         FILESTS_INFO info = FILESTS_INFO::zeroed();
-        EXPECT_EQ(CFileMng(env.store).ReadInfo(box / (stem + ".vminf"), info), 1);
+        EXPECT_EQ(CFileMng(env).ReadInfo(box / (stem + ".vminf"), info), 1);
         return info;
     }
 
@@ -187,7 +179,8 @@ class BoxDownloadJobTest : public ::testing::Test {
     FakeFileSystem fileSystem;
     ProfileFile settings{dir / "ORVEN.ini"};
     std::unique_ptr<MainUnitServer> server;
-    std::unique_ptr<CFtpMng> ftp;
+    std::unique_ptr<Environment> environment;
+    CFtpMng* ftp = nullptr;  // the environment's
     JobEnvironment env;
     int chosen = -1;
     int stored = -1;

@@ -134,6 +134,7 @@ TEST_F(BoxDownloadJobTest, CancelEndsTheReconnectionWait) {
     server->setFaults(faults);
     mark();
     EXPECT_EQ(download(local, kBox), JobResult::Cancelled);
+    EXPECT_GE(sinceMark().size(), 1u) << "the connection broke before the cancel";
     EXPECT_EQ(sent("USER"), 0);
 }
 

@@ -43,7 +43,7 @@ class ControlChannelTest : public ::testing::Test {
     }
 
     FTPCONN_INFO connection;
-    LinkContext context;
+    Services context;
     ControlChannel control{connection, context};
     int peer = -1;
 };

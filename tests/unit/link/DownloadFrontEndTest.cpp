@@ -163,7 +163,7 @@ TEST_F(DownloadFrontEndTest, LocalFailureStopsAndSaysWhy) {
     addMessage("/rusuroku/0101", kA1, 100);
     box("rusuroku", "0101");
     box("naisen", "0201");
-    env.store.folderAccessCheck = [] { return false; };
+    env.folderAccessCheck = [] { return false; };
     startAndLogIn();
     expectError(text::kDownloadLocalFailure);
 

@@ -79,7 +79,7 @@ TEST_F(FolderDownloadTest, CancelTakesBackOnlyWhatThisRunMade) {
 }
 
 TEST_F(FolderDownloadTest, UnreachableStoreIsReported) {
-    env.store.folderAccessCheck = [] { return false; };
+    env.folderAccessCheck = [] { return false; };
     startAndLogIn();
     EXPECT_EQ(run(), FolderDownloadResult::Unreachable);
     EXPECT_FALSE(fs::exists(store / "rusuroku"));

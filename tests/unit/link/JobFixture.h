@@ -11,6 +11,7 @@
 
 #include "LinkFixture.h"
 #include "link/CFtpMng.h"
+#include "link/Environment.h"
 #include "link/JobEnvironment.h"
 #include "mainunit/MainUnitServer.h"
 #include "store/FILESTS_INFO.h"
@@ -28,24 +29,15 @@ class MainUnitJobTest : public ::testing::Test {
         options.root = dir / "unit";
         server = std::make_unique<mainunit::MainUnitServer>(options);
         EXPECT_TRUE(server->start());
-        FtpEnvironment link;
-        link.ui = &ui;
-        link.timing = &timing;
-        link.cancelFlag = &cancel;
-        link.defaultLocalDirectory = dir.path();
-        ftp = std::make_unique<CFtpMng>(link);
+        FtpEnvironment given = givenServices(&ui, timing, cancel, dir.path());
+        given.fileSystem = &fileSystem;
+        environment = std::make_unique<Environment>(given);
+        ftp = &environment->ftp();
         EXPECT_EQ(ftp->Login("127.0.0.1", "maint", "zuka", server->port()), LoginResult::LoggedIn);
-        env.ftp = ftp.get();
-        env.store.fileSystem = &fileSystem;
-        env.store.ui = &ui;
-        env.store.cancelFlag = &cancel;
-        env.timing = timing;
-        env.ui = &ui;
-        env.cancelFlag = &cancel;
-        env.login = {"127.0.0.1", "maint", "zuka", server->port()};
+        env = environment->job({"127.0.0.1", "maint", "zuka", server->port()});
     }
     ~MainUnitJobTest() override {
-        ftp.reset();
+        environment.reset();
         server.reset();
     }
 
@@ -88,7 +80,8 @@ class MainUnitJobTest : public ::testing::Test {
     FakeFileSystem fileSystem;
     mainunit::MainUnitOptions options;
     std::unique_ptr<mainunit::MainUnitServer> server;
-    std::unique_ptr<CFtpMng> ftp;
+    std::unique_ptr<Environment> environment;
+    CFtpMng* ftp = nullptr;  // the environment's
     JobEnvironment env;
 };
 

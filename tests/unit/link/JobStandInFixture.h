@@ -10,6 +10,7 @@
 
 #include "LinkFixture.h"
 #include "link/CFtpMng.h"
+#include "link/Environment.h"
 #include "link/JobEnvironment.h"
 #include "mainunit/MainUnitServer.h"
 #include "platform/FileOps.h"
@@ -32,23 +33,14 @@ class JobStandInTest : public ::testing::Test {
         timing = quickTiming();
         timing.reconnectWaitSteps = 1;
         timing.reconnectWaitStepMs = 1;
-        FtpEnvironment ftpEnvironment;
-        ftpEnvironment.ui = &ui;
-        ftpEnvironment.timing = &timing;
-        ftpEnvironment.cancelFlag = &cancel;
-        ftpEnvironment.defaultLocalDirectory = dir.path();
-        ftp = std::make_unique<CFtpMng>(ftpEnvironment);
-        env.ftp = ftp.get();
-        env.store.clock = &clock;
-        env.store.fileSystem = &fileSystem;
-        env.store.ui = &ui;
-        env.store.cancelFlag = &cancel;
-        env.settings = &settings;
-        env.login = {"127.0.0.1", "maint", std::string(mainunit::MainUnitOptions::kDefaultPassword),
-                     0};
-        env.timing = timing;
-        env.ui = &ui;
-        env.cancelFlag = &cancel;
+        FtpEnvironment given = givenServices(&ui, timing, cancel, dir.path());
+        given.clock = &clock;
+        given.fileSystem = &fileSystem;
+        environment = std::make_unique<Environment>(given);
+        ftp = &environment->ftp();
+        env = environment->job(
+            {"127.0.0.1", "maint", std::string(mainunit::MainUnitOptions::kDefaultPassword), 0},
+            &settings);
     }
 
     // Starts serving what the test put under the root, and logs in.
@@ -97,7 +89,8 @@ class JobStandInTest : public ::testing::Test {
     FakeFileSystem fileSystem;
     ProfileFile settings{dir / "ORVEN.ini"};
     std::unique_ptr<mainunit::MainUnitServer> server;
-    std::unique_ptr<CFtpMng> ftp;
+    std::unique_ptr<Environment> environment;
+    CFtpMng* ftp = nullptr;  // the environment's
     JobEnvironment env;
 };
 

@@ -4,16 +4,16 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 
 #include "ScriptedFtpServer.h"
 #include "link/CFtpMng.h"
+#include "link/Environment.h"
 #include "platform/Timing.h"
 #include "platform/Ui.h"
+#include "support/ReadFile.h"
 #include "support/TempDir.h"
 
 namespace orven::test {
@@ -55,11 +55,6 @@ class CancellingUi : public Ui {
     std::function<bool()> m_when;
 };
 
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // Open descriptors of this process: a socket or file the client forgot shows up here.
 inline int openDescriptors() {
     std::error_code ec;
@@ -87,21 +82,29 @@ inline Timing quickTiming() {
     return timing;
 }
 
-// The client against a scripted server; the client is made on first use, so a case can
+// What a case gives the link or an Environment: its user interface (may be null), time-outs
+// and cancel flag, and the folder the link writes to by default.
+inline FtpEnvironment givenServices(Ui* ui, const Timing& timing, std::atomic<int>& cancel,
+                                    const std::filesystem::path& folder) {
+    FtpEnvironment given;
+    given.ui = ui;
+    given.timing = timing;
+    given.cancelFlag = &cancel;
+    given.defaultLocalDirectory = folder;
+    return given;
+}
+
+// The client against a scripted server; the environment is made on first use, so a case can
 // change the timing first, and is gone before the server.
 class ScriptedLinkTest : public ::testing::Test {
   protected:
     CFtpMng& client() {
-        if (!m_client) {
-            FtpEnvironment environment;
-            environment.ui = ui;
-            environment.hooks = &hooks;
-            environment.timing = &timing;
-            environment.cancelFlag = &cancel;
-            environment.defaultLocalDirectory = dir.path();
-            m_client = std::make_unique<CFtpMng>(environment);
+        if (!m_environment) {
+            FtpEnvironment given = givenServices(ui, timing, cancel, dir.path());
+            given.hooks = &hooks;
+            m_environment = std::make_unique<Environment>(given);
         }
-        return *m_client;
+        return m_environment->ftp();
     }
 
     LoginResult logIn() { return client().Login("127.0.0.1", "maint", "secret", server.port()); }
@@ -125,7 +128,7 @@ class ScriptedLinkTest : public ::testing::Test {
     Ui* ui = nullptr;
 
   private:
-    std::unique_ptr<CFtpMng> m_client;
+    std::unique_ptr<Environment> m_environment;
     std::size_t m_skip = 0;
 };
 

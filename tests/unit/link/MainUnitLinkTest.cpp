@@ -56,12 +56,7 @@ class MainUnitLinkTest : public ::testing::Test {
     }
 
     std::unique_ptr<CFtpMng> makeClient(Ui* ui) {
-        FtpEnvironment environment;
-        environment.ui = ui;
-        environment.timing = &timing;
-        environment.cancelFlag = &cancel;
-        environment.defaultLocalDirectory = dir.path();
-        return std::make_unique<CFtpMng>(environment);
+        return std::make_unique<CFtpMng>(givenServices(ui, timing, cancel, dir.path()));
     }
 
     // A message as the main unit keeps it; returns the ".vmdat" bytes.

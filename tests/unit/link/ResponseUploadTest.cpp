@@ -35,7 +35,7 @@ class ResponseUploadTest : public MainUnitJobTest {
     }
     int uploadedByte(const char* stem) {
         FILESTS_INFO record = FILESTS_INFO::zeroed();
-        MessageInfoFile(env.store).ReadInfo(outou / (std::string(stem) + ".vminf"), record);
+        MessageInfoFile(env).ReadInfo(outou / (std::string(stem) + ".vminf"), record);
         return record.played;
     }
     bool onMainUnit(const char* stem) {

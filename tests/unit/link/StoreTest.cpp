@@ -75,11 +75,7 @@ TEST_F(StoreTest, CancelResetsTheUploadAndLeavesNoDescriptor) {
     constexpr int kPieces = 4096;
     int pumps = 0;  // 1000: well inside the pieces, after the replies that come before them
     CancellingUi ui(cancel, [&pumps] { return ++pumps == 1000; });
-    FtpEnvironment environment;
-    environment.ui = &ui;
-    environment.timing = &timing;
-    environment.cancelFlag = &cancel;
-    CFtpMng uploader(environment);
+    CFtpMng uploader(givenServices(&ui, timing, cancel, {}));
     ASSERT_EQ(uploader.Login("127.0.0.1", "maint", "secret", server.port()), LoginResult::LoggedIn);
 
     const int before = openDescriptors();

@@ -141,12 +141,7 @@ class VsftpdTest : public ::testing::Test {
     CFtpMng& start(const std::string& banner = "Zu-KA vsftpd on loopback", Ui* ui = nullptr) {
         server = std::make_unique<Vsftpd>(dir.path(), banner);
         EXPECT_TRUE(server->waitUntilListening());
-        FtpEnvironment environment;
-        environment.ui = ui;
-        environment.timing = &timing;
-        environment.cancelFlag = &cancel;
-        environment.defaultLocalDirectory = local;
-        client = std::make_unique<CFtpMng>(environment);
+        client = std::make_unique<CFtpMng>(givenServices(ui, timing, cancel, local));
         return *client;
     }
 

@@ -1,4 +1,4 @@
-#include "link/RotatingDialogueLog.h"
+#include "platform/RotatingDialogueLog.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "link/DialogueLog.h"
+#include "platform/DialogueLog.h"
 
 #include <algorithm>
 #include <cctype>

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "link/DialogueLog.h"
+#include "platform/DialogueLog.h"
 
 namespace orven {
 
