@@ -13,7 +13,7 @@ using SearchConditionRecord = std::array<std::uint8_t, 516>;
 
 // The document record: every setting of ORVEN.ini and the session state, one instance for the
 // whole run, owned by the main window. Field sizes are those of the stored record, so values
-// longer than a field are cut exactly where the original program would have cut them.
+// longer than a field are cut where the settings file's fixed fields cut them.
 struct CORVENDoc {
     static constexpr int kListWindows = 4;
     static constexpr int kColumns = 13;

@@ -115,6 +115,9 @@ std::optional<fs::path> followLinks(fs::path file) {
     return std::nullopt;
 }
 
+constexpr int kNoDescriptor = -1;
+
+// A new file beside the target under a name nobody holds: its descriptor, or kNoDescriptor.
 int createTempBeside(const fs::path& file, mode_t mode, fs::path& temp) {
     static std::atomic<unsigned> counter{0};
     const std::string base = "." + file.filename().string() + ".tmp" + std::to_string(::getpid());
@@ -125,7 +128,7 @@ int createTempBeside(const fs::path& file, mode_t mode, fs::path& temp) {
             return fd;
         }
     }
-    return -1;
+    return kNoDescriptor;
 }
 
 // What the target is now: nothing (new file), a regular file with its mode, or something
