@@ -99,7 +99,7 @@ SessionController::KeepAliveStep SessionController::keepAliveTick(bool downloadW
         }
         pump();
         // A log-out that ran meanwhile left nothing to probe.
-        if (ftp().IsLoggedIn() && ftp().ProbePort() != 1) {
+        if (ftp().IsLoggedIn() && ftp().ProbePort() != CFtpMng::kAnswered) {
             return KeepAliveStep::ConnectionLost;
         }
     }

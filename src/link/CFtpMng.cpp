@@ -110,20 +110,20 @@ void CFtpMng::Logout() {
 
 int CFtpMng::ProbePort() {
     if (!m_connection) {
-        return 0;
+        return kSilent;
     }
     ControlChannel control(*m_connection, m_context);
     DataChannel data(*m_connection, control, m_context);
     control.DrainControl();
     if (!data.Listen()) {
-        return 0;
+        return kSilent;
     }
     std::string reply;
     control.SendLine(data.PortCommand());
     const bool answered = control.ReadReplyLine(reply, ControlChannel::kLineCapacity,
                                                 m_context.timing.replyTimeoutMs) > 0;
     data.Close();  // no data connection is ever made: any reply line means the unit is there
-    return answered ? 1 : 0;
+    return answered ? kAnswered : kSilent;
 }
 
 bool CFtpMng::beginOperation(const std::filesystem::path& localFolder) {

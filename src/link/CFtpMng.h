@@ -44,8 +44,11 @@ class CFtpMng {
     // A connection record exists: after a log-in, also a failed one, until Logout.
     bool IsLoggedIn() const { return m_connection != nullptr; }
 
-    // The keep-alive probe: PORT on a fresh listener, whatever the answer. 1 when a reply
-    // line came, 0 when none did (the connection is lost) or there is no record.
+    // Results of ProbePort.
+    static constexpr int kAnswered = 1;
+    static constexpr int kSilent = 0;
+    // The keep-alive probe: PORT on a fresh listener, whatever the answer. kAnswered when a
+    // reply line came, kSilent when none did (the connection is lost) or there is no record.
     int ProbePort();
 
     // The frame of every operation: without a record the steps do not run and the result is

@@ -115,7 +115,7 @@ TEST_F(LogInTest, LogoutSaysQuitAndLaterCallsFailAtOnce) {
     EXPECT_FALSE(client().IsLoggedIn());
     EXPECT_EQ(hooks.loggedOutCount, 1);
     EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), TransferResult::Failed);
-    EXPECT_EQ(client().ProbePort(), 0);
+    EXPECT_EQ(client().ProbePort(), CFtpMng::kSilent);
     EXPECT_EQ(hooks.started, 0);  // a call without a connection is no operation
 }
 
@@ -148,12 +148,12 @@ TEST_F(LogInTest, EveryOperationIsFramedByTheHooks) {
 TEST_F(LogInTest, ProbePortCountsAnyReplyAsAlive) {
     server.on("PORT", [](Session& s, const std::string&) { s.reply("500 Illegal PORT command."); });
     logInAndForget();
-    EXPECT_EQ(client().ProbePort(), 1);
+    EXPECT_EQ(client().ProbePort(), CFtpMng::kAnswered);
     ASSERT_EQ(commandsSinceLogIn().size(), 1u);
     EXPECT_TRUE(commandsSinceLogIn()[0].starts_with("PORT 127,0,0,1,"));
 
     server.on("PORT", [](Session& s, const std::string&) { s.closeControl(); });
-    EXPECT_EQ(client().ProbePort(), 0);
+    EXPECT_EQ(client().ProbePort(), CFtpMng::kSilent);
     EXPECT_EQ(hooks.started, 0);  // the probe runs outside the operation frame
 }
 

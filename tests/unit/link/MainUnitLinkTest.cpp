@@ -92,7 +92,7 @@ TEST_F(MainUnitLinkTest, LogInNeedsTheRightPasswordAndTheOnlySeat) {
     EXPECT_EQ(second->Login("127.0.0.1", "office", "wrong", server->port()), LoginResult::Refused);
     EXPECT_EQ(second->Login("127.0.0.1", "office", "secret", server->port()),
               LoginResult::LoggedIn);
-    EXPECT_EQ(second->ProbePort(), 1);
+    EXPECT_EQ(second->ProbePort(), CFtpMng::kAnswered);
 }
 
 TEST_F(MainUnitLinkTest, BoxListCountsAndSizes) {
@@ -194,7 +194,7 @@ TEST_F(MainUnitLinkTest, DroppedConnectionFailsTheOperationAndTheProbe) {
     faults.dropControlAfterCommands = 1;
     server->setFaults(faults);
     EXPECT_EQ(client->CountRemoteFiles({}, kBox), RemoteCount::kFailed);
-    EXPECT_EQ(client->ProbePort(), 0);
+    EXPECT_EQ(client->ProbePort(), CFtpMng::kSilent);
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST_F(RetrieveTest, RefusalAfter150EndsInFailure) {
     EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), TransferResult::Refused);
     EXPECT_EQ(retrieve("b.vmdat"), TransferResult::Failed);
     EXPECT_EQ(client().DeleteRemoteFile({}, "/a"), TransferResult::Failed);
-    EXPECT_EQ(client().ProbePort(), 0);
+    EXPECT_EQ(client().ProbePort(), CFtpMng::kSilent);
 }
 
 // Whole chunks already written stay; the chunk that was still filling is lost.

@@ -165,7 +165,7 @@ TEST_F(VsftpdTest, BannerDecidesWhetherItIsAMainUnit) {
 TEST_F(VsftpdTest, ListsFetchesStoresAndDeletes) {
     CFtpMng& ftp = start();
     ASSERT_EQ(logIn(), LoginResult::LoggedIn);
-    EXPECT_EQ(ftp.ProbePort(), 1);
+    EXPECT_EQ(ftp.ProbePort(), CFtpMng::kAnswered);
     EXPECT_EQ(ftp.CountRemoteFiles({}, box.string()), 2);
 
     std::string names, none;
