@@ -8,19 +8,14 @@
 #include <string>
 
 #include "platform/CodePage.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
 
-std::string readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::readFile;
+using test::writeFile;
 
 std::string utf16File(const std::string& utf8) {
     std::string bytes = "\xFF\xFE";
@@ -33,7 +28,7 @@ std::string utf16File(const std::string& utf8) {
 
 // The text of a UTF-16 settings file, one line per entry, blank lines left out.
 std::string settingsText(const std::filesystem::path& path) {
-    const std::string bytes = readBytes(path);
+    const std::string bytes = readFile(path);
     std::u16string text;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
         text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
@@ -59,7 +54,7 @@ class SettingsTest : public ::testing::Test {
     ProfileFile ini() const { return ProfileFile(iniPath(), ProfileFile::Encoding::Utf16Le, 0600); }
 
     CORVENDoc loaded(const std::string& utf8Text) {
-        writeBytes(iniPath(), utf16File(utf8Text));
+        writeFile(iniPath(), utf16File(utf8Text));
         CORVENDoc doc;
         Settings::LoadSettings(doc, ini());
         return doc;
@@ -150,7 +145,7 @@ TEST_F(SettingsTest, CutNeverSplitsASurrogatePair) {
 }
 
 TEST_F(SettingsTest, EmptyColumnKeepsTheColumnItHad) {
-    writeBytes(iniPath(), utf16File("[DISP]\r\nCOLUM1=\r\nCOLUM2=日時\r\nDELCOLUM1=\r\n"));
+    writeFile(iniPath(), utf16File("[DISP]\r\nCOLUM1=\r\nCOLUM2=日時\r\nDELCOLUM1=\r\n"));
     CORVENDoc doc;
     doc.columns[0] = "ﾌﾗｸﾞ";
     doc.columns[1] = "取込";
@@ -166,7 +161,7 @@ TEST_F(SettingsTest, ReadsAFileWrittenByWindowsInTheAnsiCodePage) {
         "; written by hand\r\n[LOGIN]\r\nIP=192.168.1.10\r\nuser = \"orven\" \r\nCHECK=1\r\n\r\n"
         "[folder]\r\nFOLDER=/home/jimu/音声\\\r\nFOLDER_ALWAYS=\r\n[DISP]\r\nNUM=2\r\n"
         "DISP1=留守録BOX:1?2\r\nFOLDERNAME1=ﾃﾞｰﾀ\r\n[UNKNOWN]\r\nX=1\r\n";
-    writeBytes(iniPath(), CodePage::utf8ToCp932(text));
+    writeFile(iniPath(), CodePage::utf8ToCp932(text));
     CORVENDoc doc;
     Settings::LoadSettings(doc, ProfileFile(iniPath()));
     EXPECT_EQ(doc.savedAddress.str(), "192.168.1.10");
@@ -183,7 +178,7 @@ TEST_F(SettingsTest, BrokenFilesLoadWithDefaults) {
          {std::string(), std::string("\xFF\xFE"), std::string("\xFF\xFE[\0B", 4),
           std::string("[BACKUP\r\nRETRYCNT"), std::string("\x81", 1),
           std::string("[BACKUP]\r\nRETRYCNT=5\r\nRETRYCNT=7\r\n[BACKUP]\r\nRETRYCNT=9\r\n")}) {
-        writeBytes(iniPath(), bytes);
+        writeFile(iniPath(), bytes);
         CORVENDoc doc;
         Settings::LoadSettings(doc, ini());
         EXPECT_TRUE(doc.backupRetryCount == 3 || doc.backupRetryCount == 5)
@@ -237,7 +232,7 @@ TEST_F(SettingsTest, SaveWritesEveryKeyInItsOrder) {
                   kTail);
     EXPECT_EQ(std::filesystem::status(iniPath()).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    EXPECT_EQ(readBytes(iniPath()).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(readFile(iniPath()).substr(0, 2), "\xFF\xFE");
 }
 
 TEST_F(SettingsTest, ChangedFolderSavesTheNextFolderAndNoWindows) {
@@ -259,8 +254,8 @@ TEST_F(SettingsTest, ChangedFolderSavesTheNextFolderAndNoWindows) {
 }
 
 TEST_F(SettingsTest, SaveKeepsTheUsersOtherLines) {
-    writeBytes(iniPath(), utf16File("; メモ\r\n[LOGIN]\r\nIP=1.2.3.4\r\n; keep me\r\n"
-                                    "[rusuroku]\r\n001=1\r\n[DISP]\r\nCOLUM1=日時\r\n"));
+    writeFile(iniPath(), utf16File("; メモ\r\n[LOGIN]\r\nIP=1.2.3.4\r\n; keep me\r\n"
+                                   "[rusuroku]\r\n001=1\r\n[DISP]\r\nCOLUM1=日時\r\n"));
     CORVENDoc doc;
     Settings::LoadSettings(doc, ini());
     int open = 0;

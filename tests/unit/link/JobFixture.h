@@ -16,6 +16,7 @@
 #include "mainunit/MainUnitServer.h"
 #include "store/FILESTS_INFO.h"
 #include "support/FakeFileSystem.h"
+#include "support/FileBytes.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -50,10 +51,6 @@ class MainUnitJobTest : public ::testing::Test {
         block.replace(0, fileName.size(), fileName);
         block.replace(64, 16, "Zu-KA Voice-data");
         return block;
-    }
-    static void writeFile(const std::filesystem::path& file, const std::string& bytes) {
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << bytes;
     }
     std::filesystem::path onUnit(const std::string& virtualPath) const {
         return options.root / std::filesystem::path(virtualPath).relative_path();

@@ -13,7 +13,7 @@
 #include "link/Environment.h"
 #include "platform/Timing.h"
 #include "platform/Ui.h"
-#include "support/ReadFile.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven::test {

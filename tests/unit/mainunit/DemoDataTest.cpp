@@ -16,10 +16,14 @@
 #include "platform/CodePage.h"
 #include "store/HeaderBlock.h"
 #include "store/VoiceData.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
+
+using test::readFile;
+using test::writeFile;
 
 namespace fs = std::filesystem;
 
@@ -42,12 +46,6 @@ int acceptedFrames(std::string_view aac) {
     }
     const double seconds = frames * 0.128;
     return frames == 0 || seconds > 600.06 || aac.size() * 8 / seconds > 48000 ? -1 : frames;
-}
-
-std::string readFile(const fs::path& file) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(file, std::ios::binary).rdbuf();
-    return bytes.str();
 }
 
 // Every file under the root, or only those with the extension.

@@ -11,10 +11,14 @@
 #include <vector>
 
 #include "mainunit/MainUnitServer.h"
+#include "support/FileBytes.h"
 #include "support/FtpTestClient.h"
 #include "support/TempDir.h"
 
 namespace orven::mainunit::test {
+
+using orven::test::readFile;
+using orven::test::writeFile;
 
 using orven::test::FtpTestClient;
 
@@ -39,16 +43,6 @@ inline std::string requestList(const std::vector<std::string>& names) {
         list += name + std::string(64 - name.size(), '\0');
     }
     return list;
-}
-
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // A main unit on an ephemeral loopback port over a fresh folder, stopped before the folder

@@ -13,7 +13,7 @@
 
 #include "platform/DialogueLog.h"
 #include "platform/RotatingDialogueLog.h"
-#include "support/ReadFile.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven::test {

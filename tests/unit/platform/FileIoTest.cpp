@@ -13,24 +13,19 @@
 #include <sys/stat.h>
 
 #include "support/FakeFileSystem.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 namespace fs = std::filesystem;
 using test::FakeFileSystem;
 using test::TempDir;
 using Names = std::set<std::string>;
-
-void writeFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 Names entries(const fs::path& folder) {
     Names names;

@@ -5,24 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 namespace fs = std::filesystem;
 using test::TempDir;
 using Names = std::vector<std::string>;
-
-void writeFile(const fs::path& path, std::string_view bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void makeTree(const fs::path& root) {
     writeFile(root / "a.vminf", "record");

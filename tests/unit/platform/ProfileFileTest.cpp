@@ -12,21 +12,16 @@
 #include <sys/stat.h>  // umask, chmod
 
 #include "support/FakeFileSystem.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 namespace fs = std::filesystem;
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // UTF-16LE bytes of the text, built unit by unit as Windows lays them out.
 std::string utf16le(std::u16string_view text) {
@@ -45,7 +40,7 @@ unsigned modeOf(const fs::path& path) {
 class ProfileFileTest : public ::testing::Test {
   protected:
     fs::path file(const std::string& bytes) {
-        writeBytes(m_path, bytes);
+        writeFile(m_path, bytes);
         return m_path;
     }
 
@@ -82,13 +77,13 @@ TEST_F(ProfileFileTest, WritingOneKeyLeavesEveryOtherByte) {
     ASSERT_TRUE(ini.writeString("host", "NAME", "\u65E5\u672C"));
     std::string expected = kWindowsCp932;
     expected.replace(expected.find("Name="), 15, "Name=\x93\xfa\x96\x7b");
-    EXPECT_EQ(readBytes(m_path), expected);
+    EXPECT_EQ(readFile(m_path), expected);
 
     ASSERT_TRUE(ini.writeString("Host", "New", "v"));  // after the last key, before the blank
     expected.insert(expected.find("Empty=\r\n") + 8, "New=v\r\n");
     ASSERT_TRUE(ini.writeString("Added", "k", "caf\u00E9"));  // CP932 has no é
     expected += "[Added]\r\nk=caf?\r\n";
-    EXPECT_EQ(readBytes(m_path), expected);
+    EXPECT_EQ(readFile(m_path), expected);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), {}), 1);  // no temporary left
 }
 
@@ -98,7 +93,7 @@ TEST_F(ProfileFileTest, Utf16FileKeepsItsEncodingAndEveryOtherByte) {
     ProfileFile ini(file(original), ProfileFile::Encoding::Cp932);
     EXPECT_EQ(ini.getString("S", "k"), "\u65E5");
     ASSERT_TRUE(ini.writeString("s", "OLD", "\u00E9\U0001F600"));
-    EXPECT_EQ(readBytes(m_path),
+    EXPECT_EQ(readFile(m_path),
               bom + utf16le(u"; c\r\n[S]\r\nk=\u65E5\r\nold=\u00E9\U0001F600\r\n"));
     EXPECT_EQ(ini.getString("S", "old"), "\u00E9\U0001F600");
 }
@@ -110,9 +105,9 @@ TEST_F(ProfileFileTest, NewFileGetsTheEncodingAndModeAsked) {
     const bool written = utf16.writeString("S", "k", "v") && cp932.writeString("S", "k", "\uFF71");
     umask(oldMask);
     ASSERT_TRUE(written);
-    EXPECT_EQ(readBytes(utf16.path()), "\xFF\xFE" + utf16le(u"[S]\r\nk=v\r\n"));
+    EXPECT_EQ(readFile(utf16.path()), "\xFF\xFE" + utf16le(u"[S]\r\nk=v\r\n"));
     EXPECT_EQ(modeOf(utf16.path()), 0600u);
-    EXPECT_EQ(readBytes(cp932.path()), "[S]\r\nk=\xB1\r\n");
+    EXPECT_EQ(readFile(cp932.path()), "[S]\r\nk=\xB1\r\n");
     EXPECT_EQ(modeOf(cp932.path()), 0640u);
 }
 
@@ -120,14 +115,14 @@ TEST_F(ProfileFileTest, ExistingFileKeepsEncodingAndMode) {
     ProfileFile ini(file("[S]\r\nk=1\r\n"), ProfileFile::Encoding::Utf16Le, 0600);
     chmod(m_path.c_str(), 0640);
     ASSERT_TRUE(ini.writeInt("S", "k", 2));
-    EXPECT_EQ(readBytes(m_path), "[S]\r\nk=2\r\n");
+    EXPECT_EQ(readFile(m_path), "[S]\r\nk=2\r\n");
     EXPECT_EQ(modeOf(m_path), 0640u);
 
     const std::string utf8Bom = "\xEF\xBB\xBF";
     file(utf8Bom + "[S]\r\nk=\u65E5\r\n");
     EXPECT_EQ(ini.getString("S", "k"), "\u65E5");
     ASSERT_TRUE(ini.writeString("S", "e", "\u00E9"));
-    EXPECT_EQ(readBytes(m_path), utf8Bom + "[S]\r\nk=\u65E5\r\ne=\u00E9\r\n");
+    EXPECT_EQ(readFile(m_path), utf8Bom + "[S]\r\nk=\u65E5\r\ne=\u00E9\r\n");
 }
 
 TEST_F(ProfileFileTest, WritesThroughASymbolicLinkToItsFile) {
@@ -135,7 +130,7 @@ TEST_F(ProfileFileTest, WritesThroughASymbolicLinkToItsFile) {
     fs::create_symlink(m_path.filename(), m_dir / "link.ini");
     ASSERT_TRUE(ProfileFile(m_dir / "link.ini").writeInt("S", "k", 2));
     EXPECT_TRUE(fs::is_symlink(m_dir / "link.ini"));
-    EXPECT_EQ(readBytes(m_path), "[S]\r\nk=2\r\n");
+    EXPECT_EQ(readFile(m_path), "[S]\r\nk=2\r\n");
 }
 
 TEST_F(ProfileFileTest, NamesIgnoreCaseAndBlanksAndFirstMatchWins) {
@@ -143,7 +138,7 @@ TEST_F(ProfileFileTest, NamesIgnoreCaseAndBlanksAndFirstMatchWins) {
     EXPECT_EQ(ini.getString("MYSEC", " KEYNAME "), "one");
     EXPECT_EQ(ini.getString("MySec", "other", "hidden"), "hidden");
     ASSERT_TRUE(ini.writeString("mysec", "KEYNAME", "1"));
-    EXPECT_EQ(readBytes(m_path), "[ MySec ]\nKeyName=1\nkeyname=two\n[mysec]\nother=x\n");
+    EXPECT_EQ(readFile(m_path), "[ MySec ]\nKeyName=1\nkeyname=two\n[mysec]\nother=x\n");
 }
 
 TEST_F(ProfileFileTest, OneSurroundingPairOfQuotesIsRemoved) {
@@ -175,7 +170,7 @@ TEST_F(ProfileFileTest, LineEndsAndPlacementOfNewLines) {
     EXPECT_EQ(ini.getString("A", "x"), "1");
     ASSERT_TRUE(ini.writeString("B", "b", "2"));  // a section without keys: right after it
     ASSERT_TRUE(ini.writeString("C", "d", "3"));
-    EXPECT_EQ(readBytes(m_path), "[A]\rx=1\r[B]\nb=2\r\n\n[C]\r\nc=1\r\nd=3\r\n");
+    EXPECT_EQ(readFile(m_path), "[A]\rx=1\r[B]\nb=2\r\n\n[C]\r\nc=1\r\nd=3\r\n");
     ASSERT_TRUE(ini.writeString("C", "e", "x\r\n[D]"));  // a line break cannot split the line
     EXPECT_EQ(ini.getString("D", "e", "none"), "none");
 }
@@ -199,7 +194,7 @@ TEST_F(ProfileFileTest, FailedWriteLeavesTheOldFile) {
         c.fault(files);
         ProfileFile ini(file(old), ProfileFile::Encoding::Cp932, 0644, &files);
         EXPECT_FALSE(ini.writeString("S", "k", "new")) << c.what;
-        EXPECT_EQ(readBytes(m_path), old) << c.what;
+        EXPECT_EQ(readFile(m_path), old) << c.what;
         EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), {}), 1) << c.what;
     }
     fs::create_directory(m_dir / "folder.ini");

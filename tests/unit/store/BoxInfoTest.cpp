@@ -6,21 +6,16 @@
 #include <iterator>
 
 #include "support/FakeFileSystem.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 namespace fs = std::filesystem;
-
-void writeBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-std::string readBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class BoxInfoTest : public ::testing::Test {
   protected:
@@ -33,7 +28,7 @@ class BoxInfoTest : public ::testing::Test {
 TEST_F(BoxInfoTest, NameWithBlanksIsWrittenInQuotesAsCp932AndReadBack) {
     ASSERT_EQ(info.SetBoxName(box, " 営業 "), 1);
     // 営業 in CP932 is 89 63 8B C6.
-    EXPECT_NE(readBytes(box / "inf.ini").find("NAME=\" \x89\x63\x8B\xC6 \""), std::string::npos);
+    EXPECT_NE(readFile(box / "inf.ini").find("NAME=\" \x89\x63\x8B\xC6 \""), std::string::npos);
     std::string name;
     EXPECT_EQ(info.GetBoxName(box, name), 1);
     EXPECT_EQ(name, " 営業 ");
@@ -49,12 +44,12 @@ TEST_F(BoxInfoTest, MissingFileReadsAsMadeByDownloadWithoutName) {
 
 TEST_F(BoxInfoTest, ReadsAFileWrittenByWindowsAndKeepsTwentyCharacters) {
     // 開発部 in CP932, CRLF line ends.
-    writeBytes(box / "inf.ini", "[INF]\r\nNAME=\"\x8A\x4A\x94\xAD\x95\x94\"\r\nMAKE=2\r\n");
+    writeFile(box / "inf.ini", "[INF]\r\nNAME=\"\x8A\x4A\x94\xAD\x95\x94\"\r\nMAKE=2\r\n");
     EXPECT_EQ(BoxInfo::ReadBoxName(box), "開発部");
     EXPECT_EQ(info.GetMakeState(box), 2);
     EXPECT_EQ(info.IsMakePending(box), 1);
 
-    writeBytes(box / "inf.ini", "[INF]\r\nNAME=\"abcdefghijklmnopqrstuvwxy\"\r\n");
+    writeFile(box / "inf.ini", "[INF]\r\nNAME=\"abcdefghijklmnopqrstuvwxy\"\r\n");
     EXPECT_EQ(BoxInfo::ReadBoxName(box), "abcdefghijklmnopqrst");
 }
 
@@ -70,7 +65,7 @@ TEST_F(BoxInfoTest, FailedAccessCheckTouchesNothing) {
 }
 
 TEST_F(BoxInfoTest, AutoDeleteIsLookedUpByKindAndBoxDirectory) {
-    writeBytes(box / "ORVEN.ini", "[rusuroku]\r\n0101=1\r\n[naisen]\r\n0101=0\r\n200=1\r\n");
+    writeFile(box / "ORVEN.ini", "[rusuroku]\r\n0101=1\r\n[naisen]\r\n0101=0\r\n200=1\r\n");
     const ProfileFile settings(box / "ORVEN.ini");
     EXPECT_EQ(BoxInfo::IsAutoDeleteBox(settings, "/rusuroku/0101"), 1);
     EXPECT_EQ(BoxInfo::IsAutoDeleteBox(settings, "/naisen/0101"), 0);

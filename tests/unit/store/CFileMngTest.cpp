@@ -7,10 +7,14 @@
 
 #include "platform/ManualClock.h"
 #include "support/FakeFileSystem.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
+
+using test::readFile;
+using test::writeFile;
 
 namespace fs = std::filesystem;
 
@@ -36,11 +40,6 @@ std::string block(const std::string& name, std::uint8_t flags) {
     b.replace(194, 4, be32(655));
     b.replace(202, 4, "0101");
     return b;
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class CFileMngTest : public ::testing::Test {

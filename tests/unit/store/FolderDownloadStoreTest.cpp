@@ -7,22 +7,17 @@
 
 #include "platform/ProfileFile.h"
 #include "support/FakeFileSystem.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-
-void writeBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-std::string readBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 int make(const fs::path& folder) {
     return ProfileFile(folder / "inf.ini").getInt("INF", "MAKE", -9);
@@ -34,9 +29,9 @@ class FolderDownloadStoreTest : public ::testing::Test {
     fs::path existingBox(const std::string& kind, const std::string& name, int mark) {
         const fs::path folder = store / kind / name;
         fs::create_directories(folder);
-        writeBytes(folder / "inf.ini",
-                   "[INF]\r\nNAME=\"Old\"\r\nMAKE=" + std::to_string(mark) + "\r\n");
-        writeBytes(folder / "202401050930_FRI_0100_00001.vminf", "message");
+        writeFile(folder / "inf.ini",
+                  "[INF]\r\nNAME=\"Old\"\r\nMAKE=" + std::to_string(mark) + "\r\n");
+        writeFile(folder / "202401050930_FRI_0100_00001.vminf", "message");
         return folder;
     }
 
@@ -49,15 +44,15 @@ class FolderDownloadStoreTest : public ::testing::Test {
 
 TEST_F(FolderDownloadStoreTest, BeginMarksNewFoldersPendingAndLeavesExistingOnes) {
     const fs::path old = existingBox("naisen", "100", 0);
-    const std::string oldInfo = readBytes(old / "inf.ini");
+    const std::string oldInfo = readFile(old / "inf.ini");
 
     EXPECT_EQ(download.begin(store, {"0101"}, {"100", "101"}), FolderDownloadStore::kOk);
 
     for (const fs::path& made : {store / "rusuroku/0101", store / "naisen/101", store / "outou"}) {
         EXPECT_EQ(make(made), 2) << made;
-        EXPECT_NE(readBytes(made / "inf.ini").find("NAME=\"\""), std::string::npos) << made;
+        EXPECT_NE(readFile(made / "inf.ini").find("NAME=\"\""), std::string::npos) << made;
     }
-    EXPECT_EQ(readBytes(old / "inf.ini"), oldInfo);
+    EXPECT_EQ(readFile(old / "inf.ini"), oldInfo);
     EXPECT_EQ(progress, (std::vector<int>{40, 60, 100}));
 }
 
@@ -100,11 +95,11 @@ TEST_F(FolderDownloadStoreTest, FolderThatCannotBeMarkedIsTakenBack) {
 
 TEST_F(FolderDownloadStoreTest, CancelGivesAnExistingOutouItsOldInfoBack) {
     const fs::path outou = existingBox("outou", "", 0);
-    const std::string oldInfo = readBytes(outou / "inf.ini");
+    const std::string oldInfo = readFile(outou / "inf.ini");
     ASSERT_EQ(download.begin(store, {}, {}), 0);
     EXPECT_EQ(make(outou), 2);
     EXPECT_EQ(download.cancel(store), 0);
-    EXPECT_EQ(readBytes(outou / "inf.ini"), oldInfo);
+    EXPECT_EQ(readFile(outou / "inf.ini"), oldInfo);
     EXPECT_TRUE(fs::exists(outou / "202401050930_FRI_0100_00001.vminf"));
 }
 

@@ -7,21 +7,16 @@
 
 #include "platform/ManualClock.h"
 #include "support/FakeFileSystem.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace orven {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 namespace fs = std::filesystem;
-
-void writeBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-std::string readBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // ADTS frames of 7-byte headers and silence, padded with zeros to `size` bytes. The default
 // header: sync, no CRC (F1); AAC-LC, 8000 Hz (index 11) (6C); one channel (40).
@@ -43,7 +38,7 @@ struct Adts {
 class VoiceDataTest : public ::testing::Test {
   protected:
     double duration(const Adts& adts) {
-        writeBytes(dir / "in.aac", adts.bytes());
+        writeFile(dir / "in.aac", adts.bytes());
         return VoiceData::GetAacDuration(dir / "in.aac");
     }
 
@@ -66,24 +61,24 @@ TEST_F(VoiceDataTest, OnlyEightKilohertzMonoWithoutCrcIsAccepted) {
 }
 
 TEST_F(VoiceDataTest, ShortMissingAndTruncatedFilesAreSafe) {
-    writeBytes(dir / "empty.aac", "");
-    writeBytes(dir / "three.aac", "\xFF\xF1\x6C");
-    writeBytes(dir / "endsInFF.aac", "\xFF\xF1\x6C\x40\xFF");
+    writeFile(dir / "empty.aac", "");
+    writeFile(dir / "three.aac", "\xFF\xF1\x6C");
+    writeFile(dir / "endsInFF.aac", "\xFF\xF1\x6C\x40\xFF");
     EXPECT_EQ(VoiceData::GetAacDuration(dir / "empty.aac"), VoiceData::kNotAccepted);
     EXPECT_EQ(VoiceData::GetAacDuration(dir / "three.aac"), VoiceData::kNotAccepted);
     EXPECT_EQ(VoiceData::GetAacDuration(dir / "missing.aac"), VoiceData::kNotAccepted);
     EXPECT_EQ(VoiceData::GetAacDuration(dir.path()), VoiceData::kNotAccepted);
     EXPECT_DOUBLE_EQ(VoiceData::GetAacDuration(dir / "endsInFF.aac"), 0.128);
     // With FF as the second header byte, a run of three FF bytes holds one frame start.
-    writeBytes(dir / "run.aac", "\xFF\xFF\x6C\x40\xFF\xFF\xFF");
+    writeFile(dir / "run.aac", "\xFF\xFF\x6C\x40\xFF\xFF\xFF");
     EXPECT_DOUBLE_EQ(VoiceData::GetAacDuration(dir / "run.aac"), 0.256);
 }
 
 TEST_F(VoiceDataTest, AudioExportsOfEitherCaseAreFoundAndDeleted) {
-    writeBytes(dir / "keep.aac", "");
+    writeFile(dir / "keep.aac", "");
     EXPECT_EQ(VoiceData::HasAudioExports(dir.path()), 0);
     for (const char* name : {"a.wav", "b.WAV", "c.wma", "d.WMA"}) {
-        writeBytes(dir / name, "x");
+        writeFile(dir / name, "x");
     }
     fs::create_directory(dir / "folder.wav");
     EXPECT_EQ(VoiceData::HasAudioExports(dir.path()), 1);
@@ -98,15 +93,15 @@ TEST_F(VoiceDataTest, UploadImageIsHeaderBlockLengthAndVoice) {
     for (int i = 0; i < 256; ++i) {
         header[i] = static_cast<char>(i);
     }
-    writeBytes(dir / "m.vminf", std::string(1010, 'r') + header);
-    writeBytes(dir / "m.AAC", "VOICE");
+    writeFile(dir / "m.vminf", std::string(1010, 'r') + header);
+    writeFile(dir / "m.AAC", "VOICE");
     EXPECT_EQ(VoiceData::BuildUploadImage(dir / "m.vminf", dir / "m.aac"),
               header + std::string("\0\0\0\x05VOICE", 9));
     // Whatever a longer information file holds past its 1266 bytes is not the main unit's.
-    writeBytes(dir / "long.vminf", std::string(1010, 'r') + header + "SURPLUS");
+    writeFile(dir / "long.vminf", std::string(1010, 'r') + header + "SURPLUS");
     EXPECT_EQ(VoiceData::BuildUploadImage(dir / "long.vminf", dir / "m.aac"),
               header + std::string("\0\0\0\x05VOICE", 9));
-    writeBytes(dir / "short.vminf", std::string(1265, 'r'));
+    writeFile(dir / "short.vminf", std::string(1265, 'r'));
     EXPECT_EQ(VoiceData::BuildUploadImage(dir / "short.vminf", dir / "m.aac"), std::nullopt);
     EXPECT_EQ(VoiceData::BuildUploadImage(dir / "m.vminf", dir / "none.aac"), std::nullopt);
 
@@ -122,7 +117,7 @@ class VoiceDataImportTest : public VoiceDataTest {
         fs::create_directories(outou);
         context.clock = &clock;
         context.fileSystem = &fileSystem;
-        writeBytes(userFile, voice);
+        writeFile(userFile, voice);
     }
 
     VoiceData::MakeResult import(int number, const fs::path& file) {
@@ -175,14 +170,14 @@ TEST_F(VoiceDataImportTest, StoresTheNamedMessageAndReplacesTheOlderOne) {
     for (const std::string& name :
          {older + ".AAC", older + ".vminf", downloaded + ".aac", downloaded + ".vminf",
           other + ".aac", other + ".vminf", newer + ".aac"}) {
-        writeBytes(outou / name, "old");
+        writeFile(outou / name, "old");
     }
 
     ASSERT_EQ(import(7, userFile), VoiceData::MakeResult::Made);
 
     EXPECT_EQ(made, outou / (newer + ".vminf"));
-    EXPECT_EQ(readBytes(outou / (newer + ".AAC")), voice);
-    EXPECT_EQ(readBytes(made), expectedInfo());
+    EXPECT_EQ(readFile(outou / (newer + ".AAC")), voice);
+    EXPECT_EQ(readFile(made), expectedInfo());
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(outou)) {
         left.push_back(entry.path().filename().string());
@@ -195,9 +190,9 @@ TEST_F(VoiceDataImportTest, StoresTheNamedMessageAndReplacesTheOlderOne) {
 TEST_F(VoiceDataImportTest, SecondImportInTheSameMinuteReplacesTheFirst) {
     ASSERT_EQ(import(7, userFile), VoiceData::MakeResult::Made);
     const std::string second = Adts{.frames = 10}.bytes();
-    writeBytes(userFile, second);
+    writeFile(userFile, second);
     ASSERT_EQ(import(7, userFile), VoiceData::MakeResult::Made);
-    EXPECT_EQ(readBytes(outou / "202401050930_FRI_A007_0000.AAC"), second);
+    EXPECT_EQ(readFile(outou / "202401050930_FRI_A007_0000.AAC"), second);
     EXPECT_EQ(std::distance(fs::directory_iterator(outou), fs::directory_iterator()), 2);
 }
 
@@ -213,9 +208,9 @@ TEST_F(VoiceDataImportTest, FreeSpaceMustCoverTheFileRoundedUpPastItsLastCluster
 }
 
 TEST_F(VoiceDataImportTest, RefusedImportsLeaveTheStoreAlone) {
-    writeBytes(outou / "202312011200_FRI_A007_0000.vminf", "old");
-    writeBytes(dir / "greeting.wav", voice);
-    writeBytes(dir / "stereo.aac", Adts{.b3 = 0x80}.bytes());
+    writeFile(outou / "202312011200_FRI_A007_0000.vminf", "old");
+    writeFile(dir / "greeting.wav", voice);
+    writeFile(dir / "stereo.aac", Adts{.b3 = 0x80}.bytes());
     EXPECT_EQ(import(0, userFile), VoiceData::MakeResult::Unsupported);
     EXPECT_EQ(import(301, userFile), VoiceData::MakeResult::Unsupported);
     EXPECT_EQ(import(7, dir / "greeting.wav"), VoiceData::MakeResult::Unsupported);
@@ -229,7 +224,7 @@ TEST_F(VoiceDataImportTest, RefusedImportsLeaveTheStoreAlone) {
 // the information file cannot be written, and the older message stays.
 TEST_F(VoiceDataImportTest, FailedWriteLeavesTheStoreAsItWas) {
     const std::string older = "202312011200_FRI_A007_0000.vminf";
-    writeBytes(outou / older, "old");
+    writeFile(outou / older, "old");
     for (const int writesBefore : {0, 1}) {  // the voice file's write, the information file's
         fileSystem.failWrites(1, writesBefore);
         EXPECT_EQ(import(7, userFile), VoiceData::MakeResult::Failed) << writesBefore;
