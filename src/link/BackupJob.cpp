@@ -1,14 +1,13 @@
 #include "link/BackupJob.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <system_error>
 
 #include "link/ListingLines.h"
 #include "link/StoreResults.h"
+#include "platform/FileIo.h"
 #include "store/BoxInfo.h"
 #include "store/CFileMng.h"
 #include "store/FolderDownloadStore.h"
@@ -36,14 +35,6 @@ JobResult jobResultOfFetch(TransferResult fetched) {
         default:
             return JobResult::CommunicationFailure;
     }
-}
-
-std::optional<std::string> readAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace
@@ -240,8 +231,8 @@ JobResult BackupJob::exchange(CFileMng& store, const std::string& remoteDir, con
 
 JobResult BackupJob::transfer(CFileMng& store, const std::string& remoteDir, const Wanted& wanted,
                               Entry entry, const std::filesystem::path& request, int& stored) {
-    const auto bytes = readAll(request);
-    if (!bytes) {
+    const ReadResult bytes = m_env.files().readWhole(request, FileIo::kNoLimit);
+    if (!bytes.ok()) {
         if (m_env.stopRequest) {
             *m_env.stopRequest = 0;
         }
@@ -253,7 +244,7 @@ JobResult BackupJob::transfer(CFileMng& store, const std::string& remoteDir, con
     const std::filesystem::path folder = request.parent_path();
     const std::string requestName = request.filename().string();
     const std::string requestPath = joinRemote(remoteDir, requestName);
-    if (m_env.ftp->PutFile(*bytes, folder, requestPath) != TransferResult::Done) {
+    if (m_env.ftp->PutFile(bytes.bytes, folder, requestPath) != TransferResult::Done) {
         recordIncomplete(wanted, entry);
         return JobResult::CommunicationFailure;
     }

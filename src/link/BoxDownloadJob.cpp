@@ -1,14 +1,13 @@
 #include "link/BoxDownloadJob.h"
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <thread>
 
 #include "link/ListingLines.h"
 #include "link/Reconnection.h"
 #include "link/StoreResults.h"
+#include "platform/FileIo.h"
 #include "store/StoreNames.h"
 
 namespace orven {
@@ -22,15 +21,6 @@ constexpr std::uint64_t kMessageSpare = 4352;
 constexpr std::uint64_t kBoxSpare = 4098;
 constexpr std::uint64_t kInfoOnlyPerMessage = 256;
 constexpr std::uint64_t kInfoOnlySpare = 4096;
-
-std::optional<std::string> readWhole(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    return in.bad() ? std::nullopt : std::optional<std::string>(std::move(bytes));
-}
 
 // Clears away request lists and bundles: nothing of an exchange stays between runs.
 void removeRequestFiles(const std::filesystem::path& localBox) {
@@ -318,8 +308,8 @@ BoxDownloadJob::StepResult BoxDownloadJob::storeRequest(CFileMng& store, const E
     if (request.empty() || !m_env.accessOk()) {
         return JobResult::LocalFailure;
     }
-    const std::optional<std::string> bytes = readWhole(request);
-    if (!bytes) {
+    const ReadResult bytes = m_env.files().readWhole(request, FileIo::kNoLimit);
+    if (!bytes.ok()) {
         if (m_env.stopRequest != nullptr) {
             *m_env.stopRequest = 0;
         }
@@ -329,7 +319,7 @@ BoxDownloadJob::StepResult BoxDownloadJob::storeRequest(CFileMng& store, const E
         return JobResult::LocalFailure;
     }
     const std::string remotePath = exchange.remoteDir + "/" + request.filename().string();
-    const TransferResult put = m_env.ftp->PutFile(*bytes, exchange.localBox, remotePath);
+    const TransferResult put = m_env.ftp->PutFile(bytes.bytes, exchange.localBox, remotePath);
     if ((exchange.workerMode && m_env.stopRequested()) || m_env.cancelled()) {
         return JobResult::Cancelled;
     }

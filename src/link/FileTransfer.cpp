@@ -6,23 +6,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/FileIo.h"
+
 namespace orven {
 namespace {
-
-bool writeAll(int file, const char* bytes, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(file, bytes, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 std::string joined(const std::filesystem::path& folder, std::string_view name) {
     std::string path = folder.string();
@@ -79,7 +66,7 @@ FileTransfer::Outcome FileTransfer::copyToFile(int file) {
         if (got <= 0) {
             return got == 0 ? Outcome::Done : Outcome::Failed;
         }
-        if (!writeAll(file, chunk, static_cast<std::size_t>(got))) {
+        if (!FileIo::writeAll(file, std::string_view(chunk, static_cast<std::size_t>(got)))) {
             abort();
             return Outcome::Failed;
         }

@@ -1,6 +1,8 @@
 // The names of the link's results, for test failures and diagnostics. A value that carries a
 // main unit's reply code prints as that code.
+#include <initializer_list>
 #include <ostream>
+#include <utility>
 
 #include "link/FolderDownloadResult.h"
 #include "link/JobResult.h"
@@ -12,120 +14,97 @@
 namespace orven {
 namespace {
 
-std::ostream& replyCode(std::ostream& out, int code) {
-    return out << "reply " << code;
+// The value's name from the table; a value without one prints as "<family> <number>", or as
+// "reply <number>" for a family that passes the main unit's reply codes through.
+template <typename Result>
+std::ostream& named(std::ostream& out, Result result,
+                    std::initializer_list<std::pair<Result, const char*>> names,
+                    const char* family) {
+    for (const auto& [value, name] : names) {
+        if (value == result) {
+            return out << name;
+        }
+    }
+    return out << family << ' ' << static_cast<int>(result);
 }
+
+constexpr const char* kReply = "reply";
 
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, LoginResult result) {
-    switch (result) {
-        case LoginResult::BadInput:
-            return out << "BadInput";
-        case LoginResult::LoggedIn:
-            return out << "LoggedIn";
-        case LoginResult::NoConnection:
-            return out << "NoConnection";
-        case LoginResult::Refused:
-            return out << "Refused";
-        case LoginResult::UnsupportedMainUnit:
-            return out << "UnsupportedMainUnit";
-    }
-    return out << "LoginResult " << static_cast<int>(result);
+    using R = LoginResult;
+    return named(out, result,
+                 {{R::BadInput, "BadInput"},
+                  {R::LoggedIn, "LoggedIn"},
+                  {R::NoConnection, "NoConnection"},
+                  {R::Refused, "Refused"},
+                  {R::UnsupportedMainUnit, "UnsupportedMainUnit"}},
+                 "LoginResult");
 }
 
 std::ostream& operator<<(std::ostream& out, ReplyCode reply) {
-    switch (reply) {
-        case ReplyCode::NoReply:
-            return out << "NoReply";
-        case ReplyCode::Success:
-            return out << "Success";
-        case ReplyCode::OtherServer:
-            return out << "OtherServer (220)";
-        case ReplyCode::Unavailable:
-            return out << "Unavailable (550)";
-    }
-    return replyCode(out, codeOf(reply));
+    using R = ReplyCode;
+    return named(out, reply,
+                 {{R::NoReply, "NoReply"},
+                  {R::Success, "Success"},
+                  {R::OtherServer, "OtherServer (220)"},
+                  {R::Unavailable, "Unavailable (550)"}},
+                 kReply);
 }
 
 std::ostream& operator<<(std::ostream& out, TransferResult result) {
-    switch (result) {
-        case TransferResult::Cancelled:
-            return out << "Cancelled";
-        case TransferResult::Failed:
-            return out << "Failed";
-        case TransferResult::Done:
-            return out << "Done";
-        case TransferResult::Refused:
-            return out << "Refused (450)";
-        case TransferResult::Unavailable:
-            return out << "Unavailable (550)";
-    }
-    return replyCode(out, codeOf(result));
+    using R = TransferResult;
+    return named(out, result,
+                 {{R::Cancelled, "Cancelled"},
+                  {R::Failed, "Failed"},
+                  {R::Done, "Done"},
+                  {R::Refused, "Refused (450)"},
+                  {R::Unavailable, "Unavailable (550)"}},
+                 kReply);
 }
 
 std::ostream& operator<<(std::ostream& out, ListingResult result) {
-    switch (result) {
-        case ListingResult::NoSuchDirectory:
-            return out << "NoSuchDirectory";
-        case ListingResult::Failed:
-            return out << "Failed";
-        case ListingResult::CommandFailed:
-            return out << "CommandFailed";
-        case ListingResult::Listed:
-            return out << "Listed";
-    }
-    return replyCode(out, codeOf(result));
+    using R = ListingResult;
+    return named(out, result,
+                 {{R::NoSuchDirectory, "NoSuchDirectory"},
+                  {R::Failed, "Failed"},
+                  {R::CommandFailed, "CommandFailed"},
+                  {R::Listed, "Listed"}},
+                 kReply);
 }
 
 std::ostream& operator<<(std::ostream& out, FileSizeResult result) {
-    switch (result) {
-        case FileSizeResult::NoSuchDirectory:
-            return out << "NoSuchDirectory";
-        case FileSizeResult::Failed:
-            return out << "Failed";
-        case FileSizeResult::NotListed:
-            return out << "NotListed";
-        case FileSizeResult::Found:
-            return out << "Found";
-    }
-    return out << "FileSizeResult " << static_cast<int>(result);
+    using R = FileSizeResult;
+    return named(out, result,
+                 {{R::NoSuchDirectory, "NoSuchDirectory"},
+                  {R::Failed, "Failed"},
+                  {R::NotListed, "NotListed"},
+                  {R::Found, "Found"}},
+                 "FileSizeResult");
 }
 
 std::ostream& operator<<(std::ostream& out, JobResult result) {
-    switch (result) {
-        case JobResult::LocalFailure:
-            return out << "LocalFailure";
-        case JobResult::Stopped:
-            return out << "Stopped";
-        case JobResult::DiskFull:
-            return out << "DiskFull";
-        case JobResult::Cancelled:
-            return out << "Cancelled";
-        case JobResult::NoSuchBox:
-            return out << "NoSuchBox";
-        case JobResult::CommunicationFailure:
-            return out << "CommunicationFailure";
-        case JobResult::Done:
-            return out << "Done";
-        case JobResult::FilesGone:
-            return out << "FilesGone (550)";
-        case JobResult::DeleteUnsupported:
-            return out << "DeleteUnsupported (555)";
-    }
-    return out << "JobResult " << static_cast<int>(result);
+    using R = JobResult;
+    return named(out, result,
+                 {{R::LocalFailure, "LocalFailure"},
+                  {R::Stopped, "Stopped"},
+                  {R::DiskFull, "DiskFull"},
+                  {R::Cancelled, "Cancelled"},
+                  {R::NoSuchBox, "NoSuchBox"},
+                  {R::CommunicationFailure, "CommunicationFailure"},
+                  {R::Done, "Done"},
+                  {R::FilesGone, "FilesGone (550)"},
+                  {R::DeleteUnsupported, "DeleteUnsupported (555)"}},
+                 "JobResult");
 }
 
 std::ostream& operator<<(std::ostream& out, FolderDownloadResult result) {
-    switch (result) {
-        case FolderDownloadResult::Unreachable:
-            return out << "Unreachable";
-        case FolderDownloadResult::Done:
-            return out << "Done";
-        case FolderDownloadResult::ListFailed:
-            return out << "ListFailed";
-    }
-    return out << "FolderDownloadResult " << static_cast<int>(result);
+    using R = FolderDownloadResult;
+    return named(
+        out, result,
+        {{R::Unreachable, "Unreachable"}, {R::Done, "Done"}, {R::ListFailed, "ListFailed"}},
+        "FolderDownloadResult");
 }
 
 }  // namespace orven
