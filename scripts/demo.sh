@@ -7,21 +7,25 @@ set -euo pipefail
 
 # The settings file as orven writes its own: UTF-16LE with a byte order mark and CRLF line
 # ends, so that a name orven stores in it later keeps every character.
-write_settings() {  # FILE PORT
+# With DATA, the download folder DATA/demo is the one the window opens.
+write_settings() {  # FILE PORT [DATA]
     local lines='[LOGIN]\r\nIP=127.0.0.1\r\nUSER=maint\r\nPASS=zuka\r\nCHECK=1\r\nPORT=%s\r\n'
+    if [[ -n "${3:-}" ]]; then
+        lines+='[FOLDER]\r\nFOLDER=%s/\r\n[DISP]\r\nFOLDERNAME=demo\r\n'
+    fi
     (
         umask 077  # it holds a password
         {
             printf '\xff\xfe'
             # shellcheck disable=SC2059  # the format is the file's lines
-            printf "$lines" "$2" | iconv -f UTF-8 -t UTF-16LE
+            printf "$lines" "$2" "${3:-}" | iconv -f UTF-8 -t UTF-16LE
         } >"$1"
     )
 }
 
-# --write-settings FILE PORT: write only that settings file (the tests read it back).
+# --write-settings FILE PORT [DATA]: write only that settings file (the tests read it back).
 if [[ "${1:-}" == "--write-settings" ]]; then
-    write_settings "$2" "$3"
+    write_settings "$2" "$3" "${4:-}"
     exit 0
 fi
 
@@ -49,7 +53,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 # A high port nobody answers on; should the stand-in still fail to bind it, try another.
-mkdir -p "$work/mainunit" "$work/home"
+mkdir -p "$work/mainunit" "$work/home" "$work/data/demo"
 for _ in 1 2 3 4 5 6 7 8 9 10; do
     port=$((20000 + RANDOM % 40000))
     if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
@@ -69,7 +73,7 @@ if [[ -z "$server_pid" ]]; then
     exit 1
 fi
 
-write_settings "$work/home/ORVEN.ini" "$port"
+write_settings "$work/home/ORVEN.ini" "$port" "$work/data"
 
 echo "main unit stand-in on 127.0.0.1:$port (user maint, password zuka)"
 ORVEN_HOME="$work/home" "$build/orven"

@@ -31,10 +31,10 @@ bool listsOpen(const CommandFacts& f) {
 
 // Each row: the command, whether its work is wired, and when it may be chosen.
 constexpr std::array kTable = std::to_array<Entry>({
-    {command::kFolderDownload, false, always},
-    {command::kBulkDownload, false,
+    {command::kFolderDownload, true, always},
+    {command::kBulkDownload, true,
      [](const CommandFacts& f) { return f.loggedIn && f.storeHasBoxKinds; }},
-    {command::kSelectDownload, false,
+    {command::kSelectDownload, true,
      [](const CommandFacts& f) { return f.loggedIn && f.storeHasBoxKinds; }},
     {command::kVoiceDownload, false,
      [](const CommandFacts& f) { return f.flags.voiceDownload && f.loggedIn; }},
@@ -56,8 +56,8 @@ constexpr std::array kTable = std::to_array<Entry>({
     {command::kLogIn, true, loggedOut},
     {command::kLogOut, true, loggedIn},
     {command::kStartupFolder, true, always},
-    {command::kWizard, false, always},
-    {command::kAutoDelete, false, always},
+    {command::kWizard, true, always},
+    {command::kAutoDelete, true, always},
     {command::kAlwaysSettings, false, always},
     {command::kVolume, true, always},
     {command::kMoveData, false, always},

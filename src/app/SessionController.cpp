@@ -10,6 +10,7 @@ FtpEnvironment givenBy(const SessionController::Services& services, FtpHooks* ho
     given.ui = &services.ui;
     given.timing = services.timing;
     given.fileSystem = services.fileSystem;
+    given.clock = services.clock;
     given.dialogueLog = services.dialogueLog;
     given.hooks = hooks;
     given.defaultLocalDirectory = services.localDirectory;
@@ -52,6 +53,18 @@ LoginResult SessionController::logIn(const std::string& address, const std::stri
     }
     m_view.sessionChanged();
     return result;
+}
+
+void SessionController::restartKeepAlive() {
+    m_idleTicks = 0;
+    keepAliveRunning(true);
+}
+
+JobEnvironment SessionController::job(const ProfileFile* settings,
+                                      std::function<bool()> folderAccessCheck) {
+    return m_environment.job({m_doc.sessionAddress.str(), m_doc.sessionUser.str(),
+                              m_doc.sessionPassword.str(), m_services.port},
+                             settings, std::move(folderAccessCheck));
 }
 
 LoginResult SessionController::reconnect() {

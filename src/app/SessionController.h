@@ -48,6 +48,7 @@ class SessionController : public FtpHooks {
         int port = 0;                            // 0: the FTP service's port
         DialogueLog* dialogueLog = nullptr;      // every FTP line, for support; may be null
         const FileSystem* fileSystem = nullptr;  // null: the machine's
+        const Clock* clock = nullptr;            // null: the system clock
     };
     enum class KeepAliveStep { Nothing, ConnectionLost, IdleLogOut };
 
@@ -63,6 +64,12 @@ class SessionController : public FtpHooks {
     std::atomic<int>& cancelFlag() { return m_environment.cancelFlag(); }
     WorkerHandshake& worker() { return m_worker; }
     bool loggedIn() const { return m_doc.loggedIn != 0; }
+    // A job environment on the session's client that logs in again with the session's
+    // fields; settings (ORVEN.ini) may be null.
+    JobEnvironment job(const ProfileFile* settings, std::function<bool()> folderAccessCheck);
+    // Ends a command that held the worker: the foreground-job flag and the pause request
+    // are cleared together.
+    void endForegroundJob() { m_worker.endForegroundJob(); }
 
     // ---- Log-in and log-out ----
     // Logs in with the given fields; on success the session is marked logged in and timer 1
@@ -73,6 +80,8 @@ class SessionController : public FtpHooks {
     LoginResult reconnect();
     // Ends the session: running jobs are cancelled, the worker is held, QUIT is sent.
     void logOut();
+    // Timer 1 starts again from an idle count of 0 (a long dialogue with the user ended).
+    void restartKeepAlive();
     // The keep-alive found the connection gone: logged out. stopProbing: timer 1 stops too
     // (the user is asked about reconnecting); else it goes on until the user can be asked.
     void connectionLost(bool stopProbing);

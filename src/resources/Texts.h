@@ -229,4 +229,94 @@ inline constexpr std::string_view kVolumeNote =
     "　元に戻り、次回の起動時に再び設定されます。";
 // ---- end of start-up folder and volume dialogs ----
 
+// ---- The download road in the window: download choice, folder download, deletion ----
+inline constexpr std::string_view kDownloadConfirm = "%sにダウンロードします。\nよろしいですか？";
+inline constexpr std::string_view kDownloadConfirmTitle = "ダウンロード確認画面";
+inline constexpr std::string_view kDownloadDone = "ファイルのダウンロードが正常に完了しました。";
+inline constexpr std::string_view kNoBoxFolders =
+    "フォルダにボックス情報がありません。\n確認ください。";
+inline constexpr std::string_view kNothingChosen = "選択されていません。";
+inline constexpr std::string_view kNoVoiceMessages = "音声メッセージがありません。";
+// Download kind.
+inline constexpr std::string_view kDownKindTitle = "ダウンロード種別";
+inline constexpr std::string_view kDownKindLead = "主装置の音声メッセージをダウンロードします。";
+inline constexpr std::string_view kDownKindAsk = "ダウンロード種別を選択してください。";
+inline constexpr std::string_view kKindInfoAndVoice = "録音情報と音声ファイル";
+inline constexpr std::string_view kKindInfoOnly = "録音情報のみ";
+inline constexpr std::string_view kDownWayTitle = "音声メッセージダウンロード方法選択";
+inline constexpr std::string_view kDownWayAsk =
+    "一括ダウンロードか選択ダウンロードかを選択してください。";
+inline constexpr std::string_view kDownWayBulk = "一括ダウンロード";
+inline constexpr std::string_view kDownWayChosen = "選択ダウンロード";
+// Box choice lists.
+inline constexpr std::string_view kSelDownTitle = "ボックス/システム応答メッセージ選択";
+inline constexpr std::string_view kButtonResponses = "システム応答メッセージ";
+inline constexpr std::string_view kButtonCheckAll = "全選択";
+inline constexpr std::string_view kButtonCheckNone = "全未選択";
+inline constexpr std::string_view kAnsweringBoxes = "留守録BOX";
+inline constexpr std::string_view kExtensionBoxes = "内線BOX";
+inline constexpr std::string_view kColumnChoice = "選択";
+inline constexpr std::string_view kColumnBoxNumber = "     BOX番号     ";
+inline constexpr std::string_view kDownloadFolderLabel = "ダウンロード先フォルダ";
+// Deletion after download.
+inline constexpr std::string_view kAutoDeleteTitle =
+    "ダウンロード時に主装置の音声ファイルを自動消去する";
+inline constexpr std::string_view kAutoDeleteConfirm =
+    "ダウンロード時に主装置の音声ファイルを自動消去します。よろしいですか？";
+inline constexpr std::string_view kAutoDeleteConfirmTitle = "自動消去の確認";
+// Deletion kind of messages.
+inline constexpr std::string_view kDelKindTitle = "音声メッセージ消去";
+inline constexpr std::string_view kDelKindLead = "選択した音声メッセージを消去します。";
+inline constexpr std::string_view kDelKindAsk = "消去種別を選択してください。";
+inline constexpr std::string_view kDelKindMainUnit = "主装置のみ";
+inline constexpr std::string_view kDelKindBoth = "主装置とＰＣ";
+inline constexpr std::string_view kDelKindPc = "ＰＣのみ";
+inline constexpr std::string_view kEraseConfirm = "消去します。よろしいですか？";
+inline constexpr std::string_view kEraseConfirmTitle = "消去の確認";
+// Download folders: the folder download, deletion and restore.
+inline constexpr std::string_view kFolderDownloadTitle = "フォルダのダウンロード";
+inline constexpr std::string_view kFolderPageTitle = "フォルダの指定";
+inline constexpr std::string_view kFolderPageIntoStore =
+    "以下フォルダに音声メッセージをダウンロードします。よろしいですか？";
+inline constexpr std::string_view kFolderPageMakeFolders =
+    "以下にフォルダをダウンロードします。よろしいですか？";
+inline constexpr std::string_view kButtonFolderChange = "フォルダ変更";
+inline constexpr std::string_view kButtonNewFolder = "新規作成...";
+inline constexpr std::string_view kButtonDownloadFolders = "フォルダのダウンロード";
+inline constexpr std::string_view kButtonHoldFolder = "一時削除";
+inline constexpr std::string_view kButtonDeleteFolder = "削除";
+inline constexpr std::string_view kButtonRestoreFolders = "復活...";
+inline constexpr std::string_view kHoldConfirm =
+    "一時削除します。\nフォルダおよびフォルダ内のファイルは\n復活可能です。よろしいですか？";
+inline constexpr std::string_view kHoldConfirmTitle = "一時削除の確認";
+inline constexpr std::string_view kDeleteConfirm =
+    "削除の確認を致します。\nフォルダおよびフォルダ内のファイルは\n復活できなくなります。"
+    "よろしいですか？";
+inline constexpr std::string_view kDeleteConfirmTitle = "削除の確認";
+inline constexpr std::string_view kDeleteReconfirm = "削除します。よろしいですか？";
+inline constexpr std::string_view kDeleteReconfirmTitle = "削除の再確認";
+inline constexpr std::string_view kSomeFilesNotDeleted = "一部のファイルが削除できませんでした。";
+inline constexpr std::string_view kProgressDeletingFolder = "フォルダを削除中です。";
+inline constexpr std::string_view kRestoreTitle = "復活フォルダの選択";
+// A restore whose folder has been made again meanwhile, or whose holding copy is gone.
+inline constexpr std::string_view kRestoreFailed =
+    "一部のフォルダが復活できませんでした。\n復活先に同じ名前のフォルダがないか確認してください。";
+// Moving a full store into a dated folder.
+inline constexpr std::string_view kConfirmTitle = "確認";
+inline constexpr std::string_view kDoneTitle = "完了";
+inline constexpr std::string_view kRollOverOffer =
+    "ファイルのダウンロードが正常に完了しましたが、\nフォルダ内のメッセージ件数が20000件を超えまし"
+    "た。\n"
+    "このままでも操作は可能ですが、新しいフォルダでの運用をお勧めします。\n"
+    "現在のダウンロード先フォルダのすべての音声メッセージを\n%sフォルダを作成し移動します。"
+    "よろしいですか？";
+inline constexpr std::string_view kMovedToDlFolder =
+    "ダウンロード先フォルダのすべての音声メッセージは、\n%sフォルダに移動しました。";
+inline constexpr std::string_view kFolderMoveFailed = "フォルダが移動できませんでした。";
+// The first-download wizard.
+inline constexpr std::string_view kWizardEndTitle = "ウィザード終了画面";
+inline constexpr std::string_view kWizardEnd =
+    "　ウィザードを終了しました。\n　現在ログイン状態です。\n　ログインを継続しますか？";
+// ---- end of the download road ----
+
 }  // namespace orven::text

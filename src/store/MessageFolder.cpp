@@ -331,6 +331,14 @@ int MessageFolder::CountMessages(const path& folder) const {
     }
 }
 
+int MessageFolder::CountFolderTotal(const path& store) const {
+    int total = 0;
+    for (const path& box : StoreNames::boxFolders(store)) {
+        total += CountMessages(box);
+    }
+    return total;
+}
+
 // One listing; the ".vmdat" names go into a set so that no file is looked up on disk.
 bool MessageFolder::countIn(const path& folder, int& count) const {
     if (!m_context.accessOk()) {

@@ -44,6 +44,9 @@ class MessageFolder {
     // Messages in the folder; a ".vminf" beside a ".vmdat" of the same stem counts once.
     // 0 also on failure.
     int CountMessages(const path& folder) const;
+    // The folder total of a store: the messages of every box folder under its "rusuroku" and
+    // "naisen" folders.
+    int CountFolderTotal(const path& store) const;
 
     // The record of the first "*.vminf" in name order, else of the first "*.vmdat": 1 read,
     // 0 none or failed.

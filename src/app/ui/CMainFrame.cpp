@@ -21,6 +21,7 @@
 #include "app/ui/CFolderSetDlg.h"
 #include "app/ui/CVolumeDlg.h"
 #include "app/ui/DialogBackupWatch.h"
+#include "app/ui/DownloadCommands.h"
 #include "app/ui/DropMenu.h"
 #include "app/ui/FrameGeometry.h"
 #include "app/ui/HelpCommands.h"
@@ -33,6 +34,7 @@
 #include "app/ui/QtText.h"
 #include "app/ui/QtUi.h"
 #include "app/ui/SessionDialogs.h"
+#include "platform/UserFolders.h"
 #include "resources/Texts.h"
 #include "store/MessageFolder.h"
 
@@ -86,10 +88,37 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
         *m_bar, *m_lists, [this](int id) { onCommand(id); }, this);
     m_dialogs = std::make_unique<SessionDialogs>(*m_session, m_doc, *this,
                                                  [this] { m_menus->settings().close(); });
+    m_context = std::make_unique<CommandContext>(CommandContext{
+        *m_session, m_doc, m_settings, m_services.ui,
+        [this] {
+            return m_folderCheck.run(m_doc.dataFolder.str(), true, FolderAccessCheck::Mode::Normal)
+                .usable;
+        },
+        m_services.holdingFolder.empty() ? UserFolders().holdingFolder()
+                                         : m_services.holdingFolder});
+    m_downloads = std::make_unique<DownloadCommands>(
+        *m_context,
+        DownloadCommands::Window{[this] {
+                                     updateCountsLine(true);
+                                     return m_folderTotal;
+                                 },
+                                 // The list windows read their boxes again when they come
+                                 // back into view; the counts are the window's own.
+                                 [this] { updateCountsLine(true); },
+                                 [this](const std::string& folder) { takeFolder(folder); },
+                                 [this] { return m_dialogs->logInDialog(); }},
+        m_services.browse, *this);
     m_keepAlive = new KeepAlive(
         m_services.timing, *m_session, [this](auto step) { m_dialogs->onKeepAlive(step); }, this);
     m_backupTimer.setObjectName("backupWatchTimer");
     connect(&m_backupTimer, &QTimer::timeout, this, [this] { m_session->backupTimerTick(); });
+    for (int id = command::kFirstButton; id <= command::kLastButton; ++id) {
+        const bool menuButton =
+            id == command::kSettings || id == command::kWindow || id == command::kHelp;
+        if (!menuButton) {
+            connect(m_bar->button(id), &QPushButton::clicked, this, [this, id] { onCommand(id); });
+        }
+    }
     connect(m_bar->button(command::kSettings), &QPushButton::clicked, this,
             &CMainFrame::onSettingsButton);
     connect(m_bar->button(command::kWindow), &QPushButton::clicked, this,
@@ -177,7 +206,7 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 void CMainFrame::updateCountsLine(bool recount) {
     if (recount && !m_doc.currentFolderName.empty()) {
         const StoreContext plain;
-        m_folderTotal = MessageFolder(plain).CountMessages(m_doc.storeFolder());
+        m_folderTotal = MessageFolder(plain).CountFolderTotal(m_doc.storeFolder());
     }
     // The counts belong to the active list window; with none the line is empty.
     const CChildFrame* active = m_lists->active();
@@ -252,6 +281,12 @@ void CMainFrame::onCommand(int id) {
                                      {.fileSystem = &m_services.fileSystem}, this);
                 dialog.exec();
             });
+        case command::kFolderDownload:
+        case command::kBulkDownload:
+        case command::kSelectDownload:
+        case command::kAutoDelete:
+        case command::kWizard:
+            return runCommand([this, id] { runDownloadCommand(id); });
         case command::kVolume:
             return runCommand([this] {
                 CVolumeDlg dialog(m_doc, m_volume, this);
@@ -273,6 +308,61 @@ void CMainFrame::onCommand(int id) {
     }
 }
 
+void CMainFrame::runDownloadCommand(int id) {
+    m_menus->settings().close();
+    switch (id) {
+        case command::kFolderDownload:
+            m_downloads->folderDownload();
+            forgetMissingStore();
+            break;
+        case command::kBulkDownload:
+            syncFolderName();
+            m_downloads->bulkDownload();
+            break;
+        case command::kSelectDownload:
+            syncFolderName();
+            m_downloads->selectDownload();
+            break;
+        case command::kAutoDelete:
+            m_downloads->autoDeleteSettings();
+            break;
+        default:
+            m_downloads->wizard();
+            break;
+    }
+    refreshCommands();
+}
+
+void CMainFrame::syncFolderName() {
+    m_doc.currentFolderName = NameLineText::folderNameOf(utf8(m_bar->folderLine()->lineText()));
+}
+
+void CMainFrame::takeFolder(const std::string& folder) {
+    m_lists->closeAll();
+    const FolderChooser::Split parts = FolderChooser::split(folder);
+    m_doc.dataFolder = parts.dataFolder;
+    m_doc.currentFolderName = parts.folderName;
+    m_doc.chosenDownloadFolder = parts.fullPath;
+    m_bar->folderLine()->setLineText(
+        qs(NameLineText::folderLine(m_doc.dataFolder.str(), m_doc.currentFolderName.str(), true)));
+    m_bar->boxLine()->setLineText({});
+    layoutDialogBar();
+    updateCountsLine(true);
+}
+
+void CMainFrame::forgetMissingStore() {
+    std::error_code error;
+    if (m_doc.currentFolderName.empty() ||
+        std::filesystem::is_directory(m_doc.storeFolder(), error)) {
+        return;
+    }
+    m_lists->closeAll();
+    m_doc.currentFolderName = "";
+    m_bar->folderLine()->setLineText({});
+    m_bar->boxLine()->setLineText({});
+    layoutDialogBar();
+}
+
 void CMainFrame::onSettingsButton() {
     if (!m_menus->settings().toggle()) {
         return;
@@ -281,8 +371,7 @@ void CMainFrame::onSettingsButton() {
         const auto outcome =
             m_folderCheck.run(m_doc.dataFolder.str(), true, FolderAccessCheck::Mode::Normal);
         if (outcome.usable) {
-            m_doc.currentFolderName =
-                NameLineText::folderNameOf(utf8(m_bar->folderLine()->lineText()));
+            syncFolderName();
             refreshCommands();
             m_menus->settings().open();
         }

@@ -8,7 +8,9 @@
 #include <QTimer>
 
 #include "app/CORVENDoc.h"
+#include "app/CommandContext.h"
 #include "app/FolderAccessCheck.h"
+#include "app/FolderChooser.h"
 #include "app/SessionController.h"
 #include "app/VolumeControl.h"
 #include "app/ui/DialogBar.h"
@@ -22,6 +24,7 @@ class QMdiArea;
 
 namespace orven::ui {
 
+class DownloadCommands;
 class KeepAlive;
 class ListWindows;
 class MainMenus;
@@ -46,6 +49,9 @@ class CMainFrame : public QMainWindow, public SessionView {
         std::filesystem::path localDirectory;   // default local folder of the link
         DialogueLog* dialogueLog = nullptr;     // may be null: no log is kept
         std::filesystem::path dialogueLogPath;  // what "通信ログを開く" opens
+        // Where deleted download folders are kept; empty: the user's holding folder.
+        std::filesystem::path holdingFolder{};
+        FolderChooser::Browse browse{};  // the folder browser; empty: the desktop's
     };
 
     explicit CMainFrame(Services services, QWidget* parent = nullptr);
@@ -92,6 +98,14 @@ class CMainFrame : public QMainWindow, public SessionView {
     void restorePlacement();
     void applyStartupFolder();
     void onCommand(int id);
+    void runDownloadCommand(int id);
+    // The folder line's folder becomes the current folder name (the user may have edited
+    // the store's name through the folder dialogs).
+    void syncFolderName();
+    // Opens a download folder (full path) as the store; the list windows close.
+    void takeFolder(const std::string& folder);
+    // A store deleted from the folder dialog is no longer shown as open.
+    void forgetMissingStore();
     void onSettingsButton();
     void onWindowButton();
     void onHelpButton();
@@ -107,6 +121,7 @@ class CMainFrame : public QMainWindow, public SessionView {
     VolumeControl m_volume;
     FolderAccessCheck m_folderCheck;
     std::unique_ptr<SessionController> m_session;
+    std::unique_ptr<CommandContext> m_context;
 
     QMdiArea* m_mdi;
     ListWindows* m_lists;
@@ -114,6 +129,7 @@ class CMainFrame : public QMainWindow, public SessionView {
     QLabel* m_countsLine;
     MainMenus* m_menus;
     std::unique_ptr<SessionDialogs> m_dialogs;
+    std::unique_ptr<DownloadCommands> m_downloads;
     KeepAlive* m_keepAlive;
     QTimer m_backupTimer;
 

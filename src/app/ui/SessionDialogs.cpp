@@ -17,17 +17,19 @@ SessionDialogs::SessionDialogs(SessionController& session, CORVENDoc& doc, QWidg
     : m_session(session), m_doc(doc), m_window(window), m_closeMenus(std::move(closeMenus)) {}
 
 void SessionDialogs::logIn() {
-    m_session.runCommand([this] {
-        m_closeMenus();
-        CLoginDlg dialog(
-            m_doc,
-            [this](const std::string& address, const std::string& user,
-                   const std::string& password) {
-                return m_session.logIn(address, user, password);
-            },
-            &m_window);
-        dialog.exec();
-    });
+    m_session.runCommand([this] { logInDialog(); });
+}
+
+bool SessionDialogs::logInDialog() {
+    m_closeMenus();
+    CLoginDlg dialog(
+        m_doc,
+        [this](const std::string& address, const std::string& user, const std::string& password) {
+            return m_session.logIn(address, user, password);
+        },
+        &m_window);
+    dialog.exec();
+    return m_session.loggedIn();
 }
 
 void SessionDialogs::logOut(bool idle) {

@@ -19,6 +19,9 @@ class SessionDialogs {
                    std::function<void()> closeMenus);
 
     void logIn();
+    // The log-in dialog alone, inside a command that is running already; true when the
+    // session is logged in afterwards.
+    bool logInDialog();
     // idle: the session ended itself while the user was away; nothing of the window changes.
     void logOut(bool idle);
     void onKeepAlive(SessionController::KeepAliveStep step);

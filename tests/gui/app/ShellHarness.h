@@ -83,6 +83,13 @@ struct Shell {
         make();
     }
     Shell() { make(); }
+    // The same with a folder browser of the test's own.
+    Shell(const std::function<void(ProfileFile&)>& prepare, FolderChooser::Browse folderBrowser)
+        : browse(std::move(folderBrowser)) {
+        ProfileFile settings(settingsPath(), ProfileFile::Encoding::Utf16Le, 0600);
+        prepare(settings);
+        make();
+    }
     // Writes the settings before the window reads them.
     explicit Shell(const std::function<void(ProfileFile&)>& prepare) {
         ProfileFile settings(settingsPath(), ProfileFile::Encoding::Utf16Le, 0600);
@@ -93,7 +100,8 @@ struct Shell {
         ui = std::make_unique<ui::QtUi>(timing);
         frame = std::make_unique<ui::CMainFrame>(ui::CMainFrame::Services{
             timing, *ui, fileSystem, audio, settingsPath(), home.path().toStdString(), nullptr,
-            home.path().toStdString() + "/ftp-dialogue.log"});
+            home.path().toStdString() + "/ftp-dialogue.log", home.path().toStdString() + "/holding",
+            browse});
         QVERIFY(frame->create());
         frame->show();
     }
@@ -125,6 +133,7 @@ struct Shell {
     }
 
     QTemporaryDir home;
+    FolderChooser::Browse browse;
     Timing timing;
     FakeAudioEndpoint audio;
     LocalFileSystem fileSystem;

@@ -27,8 +27,8 @@ TEST(DemoSettings, AreWrittenAsTheProgramWritesThemAndKeepAnyName) {
         << "demo.sh cannot write its settings file alone";
     test::TempDir dir;
     const fs::path ini = dir / "ORVEN.ini";
-    const std::string command =
-        "bash '" + script.string() + "' --write-settings '" + ini.string() + "' 43210";
+    const std::string command = "bash '" + script.string() + "' --write-settings '" + ini.string() +
+                                "' 43210 '" + (dir / "data").string() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
 
     EXPECT_EQ(contents(ini).substr(0, 2), "\xFF\xFE");
@@ -39,6 +39,8 @@ TEST(DemoSettings, AreWrittenAsTheProgramWritesThemAndKeepAnyName) {
     EXPECT_EQ(file.getString("LOGIN", "USER"), "maint");
     EXPECT_EQ(file.getInt("LOGIN", "CHECK", 0), 1);
     EXPECT_EQ(file.getInt("LOGIN", "PORT", 0), 43210);
+    EXPECT_EQ(file.getString("FOLDER", "FOLDER"), (dir / "data").string() + "/");
+    EXPECT_EQ(file.getString("DISP", "FOLDERNAME"), "demo");
 
     const std::string folder = "DL_한국어_🎵";  // none of these in CP932
     ASSERT_TRUE(file.writeString("DISP", "FOLDERNAME", folder));

@@ -87,9 +87,13 @@ TEST_F(SessionControllerTest, EnableRulesFollowSessionListsAndFlags) {
         {command::kTile, false, {}, false},
         {command::kTile, false, withLists, true},
         {command::kCascade, false, withLists, true},
+        {command::kBulkDownload, true, kindsAndList, true},
+        {command::kBulkDownload, false, kindsAndList, false},
+        {command::kSelectDownload, true, {}, false},
+        {command::kWizard, false, {}, true},
         // Commands whose work is not wired yet never pretend to work.
-        {command::kBulkDownload, true, kindsAndList, false},
-        {command::kWizard, true, kindsAndList, false},
+        {command::kVoiceDownload, true, kindsAndList, false},
+        {command::kMoveData, true, kindsAndList, false},
         {command::kDialogueLog, false, {}, true},
         {0, true, withLists, false},
     };

@@ -203,6 +203,10 @@ TEST_F(MessageFolderTest, CountTakesBothFilesOfAStemOnceAndChecksOnlyUnderDotOut
     fs::create_directories(box() / "202401050933_FRI_0101_00004.vminf");
     EXPECT_EQ(messages.CountMessages(box()), 3);
     EXPECT_EQ(messages.CountMessages(dir / "missing"), 0);
+    // The folder total adds the box folders of both kinds, not the response messages.
+    put(dir / "store" / "naisen" / "200" / (kFirst + ".vminf"));
+    put(outou() / (kResponse + ".vminf"), messageBytes("response", 12));
+    EXPECT_EQ(messages.CountFolderTotal(dir / "store"), 4);
 
     const fs::path marked = dir / "old.outou" / "outou";
     for (const fs::path& folder : {outou(), marked}) {

@@ -1,0 +1,53 @@
+#include "app/ui/CSelAutoDelDlg.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/ui/BoxCheckList.h"
+#include "app/ui/QtText.h"
+#include "resources/Texts.h"
+
+namespace orven::ui {
+
+CSelAutoDelDlg::CSelAutoDelDlg(CommandContext& context, QWidget* parent)
+    : OrvenDialog(parent),
+      m_choice(context),
+      m_lists(new BoxCheckLists(this)),
+      m_backupWatch(*this) {
+    setObjectName("selAutoDelDialog");
+    setWindowTitle(qs(text::kAutoDeleteTitle));
+    m_lists->setRows(m_choice.autoDeleteRows());
+    auto* ok = new QPushButton(qs(text::kButtonOk), this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
+    cancel->setObjectName("cancelButton");
+    connect(ok, &QPushButton::clicked, this, &CSelAutoDelDlg::onOk);
+    connect(cancel, &QPushButton::clicked, this, &CSelAutoDelDlg::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_lists);
+    layout->addLayout(buttons);
+}
+
+// The message goes over the open dialog, once the event loop runs.
+void CSelAutoDelDlg::showEvent(QShowEvent* event) {
+    OrvenDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        QTimer::singleShot(0, this, [this] { m_choice.tellWhenEmpty(m_lists->rows()); });
+    }
+}
+
+void CSelAutoDelDlg::onOk() {
+    if (m_choice.saveAutoDelete(m_lists->rows())) {
+        accept();
+    }
+}
+
+}  // namespace orven::ui
