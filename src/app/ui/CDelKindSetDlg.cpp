@@ -39,15 +39,10 @@ CDelKindSetDlg::CDelKindSetDlg(Ui& ui, QWidget* parent)
     ask->setObjectName("askLabel");
     auto* buttons = new QHBoxLayout;
     for (const KindButton& entry : kKindButtons) {
-        auto* button = new QPushButton(qs(entry.label), this);
-        button->setObjectName(entry.name);
-        connect(button, &QPushButton::clicked, this, [this, kind = entry.kind] { onKind(kind); });
-        buttons->addWidget(button);
+        buttons->addWidget(
+            makeButton(entry.label, entry.name, [this, kind = entry.kind] { onKind(kind); }));
     }
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(cancel, &QPushButton::clicked, this, &CDelKindSetDlg::reject);
-    buttons->addWidget(cancel);
+    buttons->addWidget(makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); }));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lead);
     layout->addWidget(ask);

@@ -18,17 +18,11 @@ CDownKindSetDlg::CDownKindSetDlg(CommandContext& context, QWidget* parent)
     lead->setObjectName("leadLabel");
     auto* ask = new QLabel(qs(text::kDownKindAsk), this);
     ask->setObjectName("askLabel");
-    auto* full = new QPushButton(qs(text::kKindInfoAndVoice), this);
-    full->setObjectName("infoAndVoiceButton");
-    auto* infoOnly = new QPushButton(qs(text::kKindInfoOnly), this);
-    infoOnly->setObjectName("infoOnlyButton");
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(full, &QPushButton::clicked, this,
-            [this] { onKind(DownloadChoice::Kind::InfoAndVoice); });
-    connect(infoOnly, &QPushButton::clicked, this,
-            [this] { onKind(DownloadChoice::Kind::InfoOnly); });
-    connect(cancel, &QPushButton::clicked, this, &CDownKindSetDlg::reject);
+    auto* full = makeButton(text::kKindInfoAndVoice, "infoAndVoiceButton",
+                            [this] { onKind(DownloadChoice::Kind::InfoAndVoice); });
+    auto* infoOnly = makeButton(text::kKindInfoOnly, "infoOnlyButton",
+                                [this] { onKind(DownloadChoice::Kind::InfoOnly); });
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(full);
     buttons->addWidget(infoOnly);

@@ -15,15 +15,9 @@ CDownKindSetWDlg::CDownKindSetWDlg(QWidget* parent) : OrvenDialog(parent), m_bac
     setWindowTitle(qs(text::kDownWayTitle));
     auto* ask = new QLabel(qs(text::kDownWayAsk), this);
     ask->setObjectName("askLabel");
-    auto* bulk = new QPushButton(qs(text::kDownWayBulk), this);
-    bulk->setObjectName("bulkButton");
-    auto* chosen = new QPushButton(qs(text::kDownWayChosen), this);
-    chosen->setObjectName("chosenButton");
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(bulk, &QPushButton::clicked, this, [this] { done(kBulk); });
-    connect(chosen, &QPushButton::clicked, this, [this] { done(kChosen); });
-    connect(cancel, &QPushButton::clicked, this, &CDownKindSetWDlg::reject);
+    auto* bulk = makeButton(text::kDownWayBulk, "bulkButton", [this] { done(kBulk); });
+    auto* chosen = makeButton(text::kDownWayChosen, "chosenButton", [this] { done(kChosen); });
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(bulk);
     buttons->addWidget(chosen);

@@ -16,18 +16,13 @@ CEndChkDlg::CEndChkDlg(const CORVENDoc& doc, bool canBackUp, QWidget* parent)
     setWindowTitle(qs(text::kEndTitle));
     auto* question = new QLabel(qs(text::kEndQuestion), this);
     question->setObjectName("questionLabel");
-    auto* yes = new QPushButton(qs(text::kButtonYesKey), this);
-    yes->setObjectName("yesButton");
+    auto* yes = makeButton(text::kButtonYesKey, "yesButton", [this] { done(Yes); });
     yes->setDefault(true);
-    auto* no = new QPushButton(qs(text::kButtonNoKey), this);
-    no->setObjectName("noButton");
-    auto* backup = new QPushButton(qs(text::kEndWithBackup), this);
-    backup->setObjectName("backupButton");
+    auto* no = makeButton(text::kButtonNoKey, "noButton", [this] { done(No); });
+    auto* backup =
+        makeButton(text::kEndWithBackup, "backupButton", [this] { done(BackupAndExit); });
     backup->setVisible(doc.backupFrequency != 0);
     backup->setEnabled(!doc.dataFolder.empty() && canBackUp);
-    connect(yes, &QPushButton::clicked, this, [this] { done(Yes); });
-    connect(no, &QPushButton::clicked, this, [this] { done(No); });
-    connect(backup, &QPushButton::clicked, this, [this] { done(BackupAndExit); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(yes);

@@ -48,10 +48,7 @@ CFolderDwnDlg::CFolderDwnDlg(CommandContext& context, FolderChooser::Browse brow
 QHBoxLayout* CFolderDwnDlg::buildActions() {
     auto* actions = new QHBoxLayout;
     const auto add = [this, actions](std::string_view label, const char* name, auto slot) {
-        auto* button = new QPushButton(qs(label), this);
-        button->setObjectName(name);
-        connect(button, &QPushButton::clicked, this, slot);
-        actions->addWidget(button);
+        actions->addWidget(makeButton(label, name, slot));
     };
     add(text::kButtonNewFolder, "newFolderButton", [this] { onNewFolder(); });
     add(text::kButtonDownloadFolders, "downloadButton", [this] { onDownload(); });
@@ -62,13 +59,9 @@ QHBoxLayout* CFolderDwnDlg::buildActions() {
 }
 
 QHBoxLayout* CFolderDwnDlg::buildButtons() {
-    auto* ok = new QPushButton(qs(text::kButtonOk), this);
-    ok->setObjectName("okButton");
+    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
     ok->setDefault(true);
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(ok, &QPushButton::clicked, this, &CFolderDwnDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &CFolderDwnDlg::reject);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

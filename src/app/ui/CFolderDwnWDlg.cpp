@@ -14,16 +14,6 @@
 
 namespace orven::ui {
 
-namespace {
-
-QPushButton* button(QWidget* parent, std::string_view label, const char* name) {
-    auto* made = new QPushButton(qs(label), parent);
-    made->setObjectName(name);
-    return made;
-}
-
-}  // namespace
-
 CFolderDwnWDlg::CFolderDwnWDlg(CommandContext& context, FolderChooser::Browse browse,
                                QWidget* parent)
     : OrvenDialog(parent),
@@ -38,13 +28,11 @@ CFolderDwnWDlg::CFolderDwnWDlg(CommandContext& context, FolderChooser::Browse br
     m_list->setObjectName("folderList");
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({qs(text::kFolderColumnName), qs(text::kFolderColumnPath)});
-    auto* change = button(this, text::kButtonFolderChange, "folderChangeButton");
-    auto* ok = button(this, text::kButtonOk, "okButton");
+    auto* change =
+        makeButton(text::kButtonFolderChange, "folderChangeButton", [this] { onChange(); });
+    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
     ok->setDefault(true);
-    auto* cancel = button(this, text::kButtonCancel, "cancelButton");
-    connect(change, &QPushButton::clicked, this, &CFolderDwnWDlg::onChange);
-    connect(ok, &QPushButton::clicked, this, &CFolderDwnWDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &CFolderDwnWDlg::reject);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(change);
     buttons->addStretch();

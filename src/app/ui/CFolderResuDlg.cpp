@@ -38,13 +38,9 @@ CFolderResuDlg::CFolderResuDlg(FolderDeletion& deletion, QWidget* parent)
 }
 
 QHBoxLayout* CFolderResuDlg::buildButtons() {
-    auto* ok = new QPushButton(qs(text::kButtonOk), this);
-    ok->setObjectName("okButton");
+    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
     ok->setDefault(true);
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(ok, &QPushButton::clicked, this, &CFolderResuDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &CFolderResuDlg::reject);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

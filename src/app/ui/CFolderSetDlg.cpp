@@ -39,14 +39,13 @@ CFolderSetDlg::CFolderSetDlg(CORVENDoc& doc, FolderAccessCheck& check, Ui& ui, C
       m_files(choosers.fileSystem ? *choosers.fileSystem : m_localFiles),
       m_last(new QRadioButton(qs(text::kFolderSetLast), this)),
       m_specified(new QRadioButton(qs(text::kFolderSetSpecified), this)),
-      m_set(new QPushButton(qs(text::kFolderSetButton), this)),
+      m_set(makeButton(text::kFolderSetButton, "setButton", [this] { onSet(); })),
       m_folder(new QLineEdit(this)),
       m_backupWatch(*this) {
     setObjectName("folderSetDialog");
     setWindowTitle(qs(text::kFolderSetTitle));
     m_last->setObjectName("lastFolderRadio");
     m_specified->setObjectName("specifiedFolderRadio");
-    m_set->setObjectName("setButton");
     m_folder->setObjectName("folderEdit");
     if (!m_pick) {
         m_pick = [this](const std::string& dataFolder) {
@@ -56,20 +55,15 @@ CFolderSetDlg::CFolderSetDlg(CORVENDoc& doc, FolderAccessCheck& check, Ui& ui, C
     }
     buildLayout();
     connect(m_last, &QRadioButton::toggled, this, &CFolderSetDlg::updateEnabled);
-    connect(m_set, &QPushButton::clicked, this, &CFolderSetDlg::onSet);
     m_backupWatch.stop();  // the record is read without being interrupted
     fillFromRecord();
     m_backupWatch.start();
 }
 
 void CFolderSetDlg::buildLayout() {
-    auto* ok = new QPushButton(qs(text::kButtonOk), this);
-    ok->setObjectName("okButton");
+    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
     ok->setDefault(true);
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(ok, &QPushButton::clicked, this, &CFolderSetDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &CFolderSetDlg::reject);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
 
     auto* folder = new QHBoxLayout;
     folder->addWidget(m_folder, 1);

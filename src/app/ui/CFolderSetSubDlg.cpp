@@ -30,17 +30,11 @@ CFolderSetSubDlg::CFolderSetSubDlg(const std::string& dataFolder, Browse browse,
 }
 
 QHBoxLayout* CFolderSetSubDlg::buildButtons() {
-    auto* browse = new QPushButton(qs(text::kFolderSetBrowse), this);
-    browse->setObjectName("browseButton");
+    auto* browse = makeButton(text::kFolderSetBrowse, "browseButton", [this] { onBrowse(); });
     browse->setVisible(static_cast<bool>(m_browse));
-    auto* ok = new QPushButton(qs(text::kButtonOk), this);
-    ok->setObjectName("okButton");
+    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
     ok->setDefault(true);
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(browse, &QPushButton::clicked, this, &CFolderSetSubDlg::onBrowse);
-    connect(ok, &QPushButton::clicked, this, &CFolderSetSubDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &CFolderSetSubDlg::reject);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(browse);
     buttons->addStretch();

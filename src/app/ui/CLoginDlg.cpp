@@ -63,7 +63,7 @@ CLoginDlg::CLoginDlg(CORVENDoc& doc, LoginFunction login, QWidget* parent)
       m_user(new QLineEdit(this)),
       m_password(new QLineEdit(this)),
       m_remember(new QCheckBox(qs(text::kLoginRemember), this)),
-      m_loginButton(new QPushButton(qs(text::kLoginButton), this)),
+      m_loginButton(makeButton(text::kLoginButton, "loginButton", [this] { onLogin(); })),
       m_backupWatch(*this) {
     setObjectName("loginDialog");
     setWindowTitle(qs(text::kLoginTitle));
@@ -76,12 +76,8 @@ CLoginDlg::CLoginDlg(CORVENDoc& doc, LoginFunction login, QWidget* parent)
     m_password->setMaxLength(kFieldLength);
     m_password->setEchoMode(QLineEdit::Password);
     m_remember->setObjectName("rememberCheck");
-    m_loginButton->setObjectName("loginButton");
     m_loginButton->setDefault(true);
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(m_loginButton, &QPushButton::clicked, this, &CLoginDlg::onLogin);
-    connect(cancel, &QPushButton::clicked, this, &CLoginDlg::reject);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
 
     auto* fields = new QFormLayout;
     fields->addRow(qs(text::kLoginAddressLabel), m_address);

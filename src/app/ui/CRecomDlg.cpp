@@ -17,13 +17,10 @@ CRecomDlg::CRecomDlg(QWidget* parent) : OrvenDialog(parent), m_backupWatch(*this
     lost->setObjectName("lostLabel");
     auto* advice = new QLabel(qs(text::kReconnectAdvice), this);
     advice->setObjectName("adviceLabel");
-    auto* reconnect = new QPushButton(qs(text::kReconnectButton), this);
-    reconnect->setObjectName("reconnectButton");
+    auto* reconnect =
+        makeButton(text::kReconnectButton, "reconnectButton", [this] { done(Reconnect); });
     reconnect->setDefault(true);
-    auto* end = new QPushButton(qs(text::kReconnectEndButton), this);
-    end->setObjectName("endButton");
-    connect(reconnect, &QPushButton::clicked, this, [this] { done(Reconnect); });
-    connect(end, &QPushButton::clicked, this, [this] { done(End); });
+    auto* end = makeButton(text::kReconnectEndButton, "endButton", [this] { done(End); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

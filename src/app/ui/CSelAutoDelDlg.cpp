@@ -19,13 +19,9 @@ CSelAutoDelDlg::CSelAutoDelDlg(CommandContext& context, QWidget* parent)
     setObjectName("selAutoDelDialog");
     setWindowTitle(qs(text::kAutoDeleteTitle));
     m_lists->setRows(m_choice.autoDeleteRows());
-    auto* ok = new QPushButton(qs(text::kButtonOk), this);
-    ok->setObjectName("okButton");
+    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
     ok->setDefault(true);
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(ok, &QPushButton::clicked, this, &CSelAutoDelDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &CSelAutoDelDlg::reject);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -33,20 +33,13 @@ CSelDownDlg::CSelDownDlg(CommandContext& context, QWidget* parent)
 }
 
 QHBoxLayout* CSelDownDlg::buildButtons() {
-    auto* full = new QPushButton(qs(text::kKindInfoAndVoice), this);
-    full->setObjectName("infoAndVoiceButton");
-    auto* infoOnly = new QPushButton(qs(text::kKindInfoOnly), this);
-    infoOnly->setObjectName("infoOnlyButton");
-    auto* responses = new QPushButton(qs(text::kButtonResponses), this);
-    responses->setObjectName("responsesButton");
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(full, &QPushButton::clicked, this,
-            [this] { onKind(DownloadChoice::Kind::InfoAndVoice); });
-    connect(infoOnly, &QPushButton::clicked, this,
-            [this] { onKind(DownloadChoice::Kind::InfoOnly); });
-    connect(responses, &QPushButton::clicked, this, &CSelDownDlg::onResponses);
-    connect(cancel, &QPushButton::clicked, this, &CSelDownDlg::reject);
+    auto* full = makeButton(text::kKindInfoAndVoice, "infoAndVoiceButton",
+                            [this] { onKind(DownloadChoice::Kind::InfoAndVoice); });
+    auto* infoOnly = makeButton(text::kKindInfoOnly, "infoOnlyButton",
+                                [this] { onKind(DownloadChoice::Kind::InfoOnly); });
+    auto* responses =
+        makeButton(text::kButtonResponses, "responsesButton", [this] { onResponses(); });
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(full);
     buttons->addWidget(infoOnly);

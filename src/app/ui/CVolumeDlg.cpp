@@ -58,13 +58,9 @@ CVolumeDlg::CVolumeDlg(CORVENDoc& doc, VolumeControl& volume, QWidget* parent)
 }
 
 void CVolumeDlg::buildLayout() {
-    auto* ok = new QPushButton(qs(text::kButtonOk), this);
-    ok->setObjectName("okButton");
+    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
     ok->setDefault(true);
-    auto* cancel = new QPushButton(qs(text::kButtonCancel), this);
-    cancel->setObjectName("cancelButton");
-    connect(ok, &QPushButton::clicked, this, &CVolumeDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &CVolumeDlg::reject);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
 
     auto* note = new QLabel(qs(text::kVolumeNote), this);
     note->setObjectName("noteLabel");

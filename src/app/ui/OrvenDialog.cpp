@@ -1,6 +1,7 @@
 #include "app/ui/OrvenDialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -11,8 +12,11 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <QTextEdit>
+
+#include "app/ui/QtText.h"
 
 namespace orven::ui {
 namespace {
@@ -75,6 +79,14 @@ void OrvenDialog::keepTitleWhole() {
     } else {
         setMinimumWidth(std::max(minimumWidth(), needed));
     }
+}
+
+QPushButton* OrvenDialog::makeButton(std::string_view text, const char* objectName,
+                                     std::function<void()> onClick) {
+    auto* button = new QPushButton(qs(text), this);
+    button->setObjectName(objectName);
+    connect(button, &QPushButton::clicked, this, std::move(onClick));
+    return button;
 }
 
 void OrvenDialog::keyPressEvent(QKeyEvent* event) {

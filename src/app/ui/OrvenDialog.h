@@ -1,8 +1,12 @@
 #pragma once
 
+#include <functional>
+#include <string_view>
+
 #include <QDialog>
 
 class QAbstractButton;
+class QPushButton;
 
 namespace orven::ui {
 
@@ -26,6 +30,11 @@ class OrvenDialog : public QDialog {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+    // A button of this dialog with its text, the object name tests find it by, and what a
+    // click does.
+    QPushButton* makeButton(std::string_view text, const char* objectName,
+                            std::function<void()> onClick);
 
   private:
     bool pressAccessKey(int key);
