@@ -42,7 +42,7 @@ constexpr std::array kTable = std::to_array<Entry>({
     {command::kWindow, true, always},
     {command::kHelp, true, always},
     {command::kFolderName, false, always},
-    {command::kBox, false, [](const CommandFacts& f) { return f.folderLineFilled; }},
+    {command::kBox, true, [](const CommandFacts& f) { return f.folderLineFilled; }},
     {command::kSelectShow, false, [](const CommandFacts& f) { return f.listActive; }},
     {command::kShowAll, false, [](const CommandFacts& f) { return f.listActive; }},
     {command::kNotDownloaded, false, [](const CommandFacts& f) { return f.flags.voiceDownload; }},

@@ -1,7 +1,9 @@
 #include "app/Settings.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace orven {
 namespace {
@@ -60,6 +62,16 @@ void loadColumns(const SectionReader& disp, CORVENDoc& doc) {
     }
     for (int n = 1; n <= CORVENDoc::kColumns; ++n) {
         disp.text(numbered("DELCOLUM", n), doc.removedColumns[n - 1]);
+    }
+    // A first start has chosen no columns yet: the list shows the reset set rather than none.
+    if (doc.columns[0].empty() && doc.removedColumns[0].empty()) {
+        static constexpr std::array<std::string_view, CORVENDoc::kColumns> kResetSet = {
+            "ﾌﾗｸﾞ", "取込",     "再生/未再生", "保護/非保護", "BOX番号",  "相手番号", "相手名称",
+            "日時", "録音時間", "ファイル名",  "BOX名称",     "タイトル", "メモ"};
+        constexpr std::size_t kShown = 10;
+        for (std::size_t i = 0; i < kResetSet.size(); ++i) {
+            (i < kShown ? doc.columns[i] : doc.removedColumns[i - kShown]) = kResetSet[i];
+        }
     }
 }
 

@@ -102,9 +102,7 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
                                      updateCountsLine(true);
                                      return m_folderTotal;
                                  },
-                                 // The list windows read their boxes again when they come
-                                 // back into view; the counts are the window's own.
-                                 [this] { updateCountsLine(true); },
+                                 [this] { refreshLists(); },
                                  [this](const std::string& folder) { takeFolder(folder); },
                                  [this] { return m_dialogs->logInDialog(); }},
         m_services.browse, *this);
@@ -218,7 +216,17 @@ void CMainFrame::updateCountsLine(bool recount) {
 }
 
 void CMainFrame::onListsChanged() {
-    setMinimumHeight(m_lists->active() != nullptr ? kMinimumHeightWithList : kMinimumHeight);
+    const CChildFrame* active = m_lists->active();
+    setMinimumHeight(active != nullptr ? kMinimumHeightWithList : kMinimumHeight);
+    // Without a list view the slots of the last run are kept as they were read.
+    if (m_lists->available()) {
+        m_doc.windowCount = m_lists->count();
+    }
+    // The active window's boxes, folder and permissions are the main window's now.
+    if (active != nullptr && active->view() != nullptr) {
+        m_flags = active->view()->operationFlags();
+        setBoxText(active->windowNumber());
+    }
     updateTitle();
     updateCountsLine(false);
     refreshCommands();
@@ -287,6 +295,8 @@ void CMainFrame::onCommand(int id) {
         case command::kAutoDelete:
         case command::kWizard:
             return runCommand([this, id] { runDownloadCommand(id); });
+        case command::kBox:
+            return runCommand([this] { openBoxes(); });
         case command::kVolume:
             return runCommand([this] {
                 CVolumeDlg dialog(m_doc, m_volume, this);
@@ -331,6 +341,33 @@ void CMainFrame::runDownloadCommand(int id) {
             break;
     }
     refreshCommands();
+}
+
+void CMainFrame::openBoxes() {
+    syncFolderName();
+    if (!m_boxOpener || !m_boxOpener()) {
+        return;
+    }
+    CChildFrame* frame = m_lists->open();
+    if (frame == nullptr) {
+        return;
+    }
+    // A view that could not take its boxes is closed again; its slot goes with it.
+    if (frame->view() != nullptr && frame->view()->boxesFailedToOpen()) {
+        delete frame;
+        return;
+    }
+    setBoxText(frame->windowNumber());
+    updateCountsLine(true);
+}
+
+void CMainFrame::refreshLists() {
+    for (CChildFrame* frame : m_lists->inWindowOrder()) {
+        if (frame->view() != nullptr) {
+            frame->view()->refresh();
+        }
+    }
+    updateCountsLine(true);
 }
 
 void CMainFrame::syncFolderName() {

@@ -62,6 +62,10 @@ class CMainFrame : public QMainWindow, public SessionView {
     bool create();
 
     CORVENDoc& doc() { return m_doc; }
+    CommandContext& commandContext() { return *m_context; }
+    // "ボックス": fills the next list-window slot (true) or leaves it (false).
+    using BoxOpener = std::function<bool()>;
+    void setBoxOpener(BoxOpener opener) { m_boxOpener = std::move(opener); }
     ProfileFile& settings() { return m_settings; }
     SessionController& session() { return *m_session; }
     ListWindows& listWindows() { return *m_lists; }
@@ -99,6 +103,9 @@ class CMainFrame : public QMainWindow, public SessionView {
     void applyStartupFolder();
     void onCommand(int id);
     void runDownloadCommand(int id);
+    void openBoxes();
+    // Every list window reads the store again.
+    void refreshLists();
     // The folder line's folder becomes the current folder name (the user may have edited
     // the store's name through the folder dialogs).
     void syncFolderName();
@@ -130,6 +137,7 @@ class CMainFrame : public QMainWindow, public SessionView {
     MainMenus* m_menus;
     std::unique_ptr<SessionDialogs> m_dialogs;
     std::unique_ptr<DownloadCommands> m_downloads;
+    BoxOpener m_boxOpener;
     KeepAlive* m_keepAlive;
     QTimer m_backupTimer;
 

@@ -37,7 +37,9 @@ bool CORVENApp::InitInstance() {
     m_frame = std::make_unique<CMainFrame>(CMainFrame::Services{
         m_timing, *m_ui, m_fileSystem, *m_audio, m_folders.settingsPath(), m_folders.dataFolder(),
         m_dialogueLog.get(), m_folders.dialogueLogPath()});
-    m_frame->listWindows().setViewFactory(listViews);
+    if (installLists) {
+        installLists(*m_frame);
+    }
     m_frame->setBackupHooks(backupHooks);
     if (!m_frame->create()) {
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/ui/BackupHooks.h"
@@ -36,8 +37,9 @@ class CORVENApp {
     CMainFrame* mainFrame() const { return m_frame.get(); }
     // The scheduled backup; empty: none is ever due.
     BackupHooks backupHooks;
-    // Makes the views of list windows; empty: none open, and the last run's are kept.
-    ListWindows::ViewFactory listViews;
+    // Puts the list windows' views and the box dialog into the main window before it is
+    // created; empty: none open, and the last run's are kept.
+    std::function<void(CMainFrame&)> installLists;
 
   private:
     void loadQtTexts();

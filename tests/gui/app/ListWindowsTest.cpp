@@ -23,6 +23,8 @@ class FakeView : public QLabel, public ui::ListWindowView {
     QString countsLineText() const override { return QStringLiteral("window %1").arg(m_number); }
     bool boxesFailedToOpen() const override { return m_failed; }
     void setWindowNumber(int number) override { m_number = number; }
+    OperationFlags operationFlags() const override { return {}; }
+    void refresh() override {}
     int number() const { return m_number; }
 
   private:
@@ -210,7 +212,9 @@ class ListWindowsTest : public QObject {
         FakeAudioEndpoint audio;
         {
             ui::CORVENApp app(run.folders, timing, &audio);
-            app.listViews = fakeViews();
+            app.installLists = [](ui::CMainFrame& frame) {
+                frame.listWindows().setViewFactory(fakeViews());
+            };
             QVERIFY(app.InitInstance());
             ListWindows& lists = app.mainFrame()->listWindows();
             QCOMPARE(lists.count(), 3);
@@ -229,7 +233,9 @@ class ListWindowsTest : public QObject {
 
         // The next start reopens them, with window 3 active again.
         ui::CORVENApp again(run.folders, timing, &audio);
-        again.listViews = fakeViews();
+        again.installLists = [](ui::CMainFrame& frame) {
+            frame.listWindows().setViewFactory(fakeViews());
+        };
         QVERIFY(again.InitInstance());
         QCOMPARE(again.mainFrame()->listWindows().count(), 3);
         QCOMPARE(again.mainFrame()->listWindows().active()->windowNumber(), 3);
@@ -248,7 +254,9 @@ class ListWindowsTest : public QObject {
             Timing timing;
             FakeAudioEndpoint audio;
             ui::CORVENApp app(run.folders, timing, &audio);
-            app.listViews = fakeViews();
+            app.installLists = [](ui::CMainFrame& frame) {
+                frame.listWindows().setViewFactory(fakeViews());
+            };
             QVERIFY(app.InitInstance());
             QCOMPARE(app.mainFrame()->listWindows().count(), 3);
             // As in any MDI area only the active window stays maximised.
@@ -263,7 +271,9 @@ class ListWindowsTest : public QObject {
         Timing timing;
         FakeAudioEndpoint audio;
         ui::CORVENApp app(run.folders, timing, &audio);
-        app.listViews = fakeViews(2);
+        app.installLists = [](ui::CMainFrame& frame) {
+            frame.listWindows().setViewFactory(fakeViews(2));
+        };
         QVERIFY(app.InitInstance());
         QCOMPARE(app.mainFrame()->listWindows().count(), 0);
     }

@@ -77,6 +77,11 @@ TEST_F(SettingsTest, FirstRunWithoutFileGivesTheDefaults) {
     EXPECT_EQ(doc.volumeSetting, 50);
     EXPECT_EQ(doc.noticeShown, 0);
     EXPECT_EQ(doc.boxFolderFlag, 1);
+    // No columns chosen yet: the first ten of the catalogue, the other three removed.
+    EXPECT_EQ(doc.columns[0].str(), "ﾌﾗｸﾞ");
+    EXPECT_EQ(doc.columns[9].str(), "ファイル名");
+    EXPECT_TRUE(doc.columns[10].empty());
+    EXPECT_EQ(doc.removedColumns[2].str(), "メモ");
     EXPECT_FALSE(std::filesystem::exists(iniPath())) << "reading must not create the file";
 }
 
