@@ -69,7 +69,24 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
       m_mdi(new QMdiArea),
       m_lists(new ListWindows(*m_mdi, m_doc)),
       m_bar(new DialogBar(nullptr)),
+      m_nameLines(*m_bar, m_doc),
       m_countsLine(new QLabel) {
+    buildLayout();
+    m_menus = new MainMenus(
+        *m_bar, *m_lists, [this](int id) { onCommand(id); }, this);
+    m_dialogs = std::make_unique<SessionDialogs>(*m_session, m_doc, *this,
+                                                 [this] { m_menus->settings().close(); });
+    makeCommands();
+    m_keepAlive = new KeepAlive(
+        m_services.timing, *m_session, [this](auto step) { m_dialogs->onKeepAlive(step); }, this);
+    m_backupTimer.setObjectName("backupWatchTimer");
+    connect(&m_backupTimer, &QTimer::timeout, this, [this] { m_session->backupTimerTick(); });
+    connectSignals();
+    qApp->installEventFilter(this);
+    m_services.ui.setParentWindow(this);
+}
+
+void CMainFrame::buildLayout() {
     setObjectName("mainFrame");
     setWindowTitle(qs(text::kMainWindowTitle));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -84,10 +101,9 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     layout->addWidget(m_mdi, 1);
     setCentralWidget(central);
     statusBar()->addWidget(m_countsLine, 1);
-    m_menus = new MainMenus(
-        *m_bar, *m_lists, [this](int id) { onCommand(id); }, this);
-    m_dialogs = std::make_unique<SessionDialogs>(*m_session, m_doc, *this,
-                                                 [this] { m_menus->settings().close(); });
+}
+
+void CMainFrame::makeCommands() {
     m_context = std::make_unique<CommandContext>(CommandContext{
         *m_session, m_doc, m_settings, m_services.ui,
         [this] {
@@ -106,10 +122,9 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
                                  [this](const std::string& folder) { takeFolder(folder); },
                                  [this] { return m_dialogs->logInDialog(); }},
         m_services.browse, *this);
-    m_keepAlive = new KeepAlive(
-        m_services.timing, *m_session, [this](auto step) { m_dialogs->onKeepAlive(step); }, this);
-    m_backupTimer.setObjectName("backupWatchTimer");
-    connect(&m_backupTimer, &QTimer::timeout, this, [this] { m_session->backupTimerTick(); });
+}
+
+void CMainFrame::connectSignals() {
     for (int id = command::kFirstButton; id <= command::kLastButton; ++id) {
         const bool menuButton =
             id == command::kSettings || id == command::kWindow || id == command::kHelp;
@@ -128,8 +143,6 @@ CMainFrame::CMainFrame(Services services, QWidget* parent)
     connect(m_lists, &ListWindows::titleChanged, this, &CMainFrame::updateTitle);
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] { updateCountsLine(false); });
-    qApp->installEventFilter(this);
-    m_services.ui.setParentWindow(this);
 }
 
 CMainFrame::~CMainFrame() {
@@ -162,12 +175,7 @@ bool CMainFrame::create() {
 }
 
 void CMainFrame::applyStartupFolder() {
-    m_bar->folderLine()->setLineText(
-        qs(NameLineText::folderLine(m_doc.dataFolder.str(), m_doc.currentFolderName.str(), true)));
-    const int n = m_doc.windowCount;
-    const bool showBoxes = n >= 1 && n <= CORVENDoc::kListWindows && m_restore;
-    m_bar->boxLine()->setLineText(
-        showBoxes ? qs(NameLineText::boxLine(m_doc.windowBoxLists[n - 1].str())) : QString());
+    m_nameLines.showStartupFolder(m_restore);
     layoutDialogBar();
 }
 
@@ -180,12 +188,7 @@ void CMainFrame::restorePlacement() {
 }
 
 void CMainFrame::setBoxText(int n) {
-    const bool shown = m_doc.windowCount != 0 && n >= 1 && n <= CORVENDoc::kListWindows;
-    const std::string boxes = shown ? m_doc.windowBoxLists[n - 1].str() : std::string();
-    const std::string folder = shown ? m_doc.windowFolderNames[n - 1].str() : std::string();
-    m_bar->boxLine()->setLineText(qs(NameLineText::boxLine(boxes)));
-    m_bar->folderLine()->setLineText(qs(NameLineText::folderLine(m_doc.dataFolder.str(), folder)));
-    if (boxes.empty()) {
+    if (!m_nameLines.showWindow(n)) {
         m_flags = {};
     }
     layoutDialogBar();
@@ -326,11 +329,11 @@ void CMainFrame::runDownloadCommand(int id) {
             forgetMissingStore();
             break;
         case command::kBulkDownload:
-            syncFolderName();
+            m_nameLines.syncFolderName();
             m_downloads->bulkDownload();
             break;
         case command::kSelectDownload:
-            syncFolderName();
+            m_nameLines.syncFolderName();
             m_downloads->selectDownload();
             break;
         case command::kAutoDelete:
@@ -344,7 +347,7 @@ void CMainFrame::runDownloadCommand(int id) {
 }
 
 void CMainFrame::openBoxes() {
-    syncFolderName();
+    m_nameLines.syncFolderName();
     if (!m_boxOpener || !m_boxOpener()) {
         return;
     }
@@ -370,34 +373,18 @@ void CMainFrame::refreshLists() {
     updateCountsLine(true);
 }
 
-void CMainFrame::syncFolderName() {
-    m_doc.currentFolderName = NameLineText::folderNameOf(utf8(m_bar->folderLine()->lineText()));
-}
-
 void CMainFrame::takeFolder(const std::string& folder) {
     m_lists->closeAll();
-    const FolderChooser::Split parts = FolderChooser::split(folder);
-    m_doc.dataFolder = parts.dataFolder;
-    m_doc.currentFolderName = parts.folderName;
-    m_doc.chosenDownloadFolder = parts.fullPath;
-    m_bar->folderLine()->setLineText(
-        qs(NameLineText::folderLine(m_doc.dataFolder.str(), m_doc.currentFolderName.str(), true)));
-    m_bar->boxLine()->setLineText({});
+    m_nameLines.openFolder(folder);
     layoutDialogBar();
     updateCountsLine(true);
 }
 
 void CMainFrame::forgetMissingStore() {
-    std::error_code error;
-    if (m_doc.currentFolderName.empty() ||
-        std::filesystem::is_directory(m_doc.storeFolder(), error)) {
-        return;
+    if (m_nameLines.forgetMissingStore()) {
+        m_lists->closeAll();
+        layoutDialogBar();
     }
-    m_lists->closeAll();
-    m_doc.currentFolderName = "";
-    m_bar->folderLine()->setLineText({});
-    m_bar->boxLine()->setLineText({});
-    layoutDialogBar();
 }
 
 void CMainFrame::onSettingsButton() {
@@ -408,7 +395,7 @@ void CMainFrame::onSettingsButton() {
         const auto outcome =
             m_folderCheck.run(m_doc.dataFolder.str(), true, FolderAccessCheck::Mode::Normal);
         if (outcome.usable) {
-            syncFolderName();
+            m_nameLines.syncFolderName();
             refreshCommands();
             m_menus->settings().open();
         }

@@ -14,6 +14,7 @@
 #include "app/SessionController.h"
 #include "app/VolumeControl.h"
 #include "app/ui/DialogBar.h"
+#include "app/ui/NameLines.h"
 #include "platform/AudioEndpoint.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileFile.h"
@@ -99,6 +100,10 @@ class CMainFrame : public QMainWindow, public SessionView {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void buildLayout();
+    // The context of the window's commands and the commands that bring messages in.
+    void makeCommands();
+    void connectSignals();
     void restorePlacement();
     void applyStartupFolder();
     void onCommand(int id);
@@ -106,12 +111,8 @@ class CMainFrame : public QMainWindow, public SessionView {
     void openBoxes();
     // Every list window reads the store again.
     void refreshLists();
-    // The folder line's folder becomes the current folder name (the user may have edited
-    // the store's name through the folder dialogs).
-    void syncFolderName();
     // Opens a download folder (full path) as the store; the list windows close.
     void takeFolder(const std::string& folder);
-    // A store deleted from the folder dialog is no longer shown as open.
     void forgetMissingStore();
     void onSettingsButton();
     void onWindowButton();
@@ -133,6 +134,7 @@ class CMainFrame : public QMainWindow, public SessionView {
     QMdiArea* m_mdi;
     ListWindows* m_lists;
     DialogBar* m_bar;
+    NameLines m_nameLines;
     QLabel* m_countsLine;
     MainMenus* m_menus;
     std::unique_ptr<SessionDialogs> m_dialogs;
