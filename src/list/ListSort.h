@@ -35,7 +35,8 @@ class ListSort {
     static void sortBy(std::vector<int>& order, const std::vector<FILESTS_INFO>& rows,
                        ColumnRole role, SortDirection direction, std::u16string_view dataFolder);
     // 日時 descending, then BOX番号 ascending: boxes in number order, newest first within a
-    // box. A column the list does not show is passed over. between runs between the sorts.
+    // box. A column the list does not show is passed over. between runs once the rows are
+    // in order, when 日時 is shown.
     static void applyDefaultOrder(std::vector<int>& order, const std::vector<FILESTS_INFO>& rows,
                                   const std::vector<ListColumn>& shown,
                                   std::u16string_view dataFolder,

@@ -162,19 +162,22 @@ BuildResult MessageList::readBoxes(std::vector<int>& order) {
     const std::vector<path> folders = boxFolders();
     const StoreContext context = pumping();
     const MessageFolder counter(context);
+    // Each box is listed once: the scan reads the names the count listed.
+    std::vector<MessageFolder::Listing> listings(folders.size());
     std::size_t expected = 0;
-    for (const path& box : folders) {
-        expected += static_cast<std::size_t>(counter.CountMessages(box));
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        expected += static_cast<std::size_t>(counter.CountMessages(folders[i], listings[i]));
     }
     clearRows();
-    const BuildResult result = scanBoxes(folders, std::min(expected, kMaxRows));
+    const BuildResult result = scanBoxes(listings, std::min(expected, kMaxRows));
     order = identityOrder(m_rows.size());
     return result;
 }
 
 // Reads the boxes in order until the expected rows are there; a folder that cannot be read
 // ends the build with the rows read so far.
-BuildResult MessageList::scanBoxes(const std::vector<path>& folders, std::size_t expected) {
+BuildResult MessageList::scanBoxes(std::vector<MessageFolder::Listing>& listings,
+                                   std::size_t expected) {
     std::unique_ptr<Progress> progress;
     if (!m_built && m_context.ui != nullptr) {
         progress = m_context.ui->openProgress(std::string(text::kListOpenTitle),
@@ -183,13 +186,15 @@ BuildResult MessageList::scanBoxes(const std::vector<path>& folders, std::size_t
     const StoreContext context = pumping();
     MessageFolder folder(context);
     BuildResult result = BuildResult::Built;
-    for (const path& box : folders) {
+    for (MessageFolder::Listing& box : listings) {
         m_context.pump();
         if (m_rows.size() >= expected) {
             break;
         }
         folder.setRecordLimit(expected - m_rows.size());
-        if (!appendFolder(folder, box, expected)) {
+        const bool appended = appendFolder(folder, box, expected);
+        box = {};  // the names are not needed again
+        if (!appended) {
             result = BuildResult::Failed;
             break;
         }
@@ -203,7 +208,8 @@ BuildResult MessageList::scanBoxes(const std::vector<path>& folders, std::size_t
     return result;
 }
 
-bool MessageList::appendFolder(MessageFolder& folder, const path& box, std::size_t expected) {
+bool MessageList::appendFolder(MessageFolder& folder, const MessageFolder::Listing& box,
+                               std::size_t expected) {
     if (m_rows.empty()) {
         // The scan's own buffer becomes the rows: nothing is copied.
         return folder.ScanFolder(m_rows, box) == MessageFolder::kScanned;

@@ -129,8 +129,8 @@ class MessageList {
     class Running;
 
     BuildResult readBoxes(std::vector<int>& order);
-    BuildResult scanBoxes(const std::vector<path>& folders, std::size_t expected);
-    bool appendFolder(MessageFolder& folder, const path& box, std::size_t limit);
+    BuildResult scanBoxes(std::vector<MessageFolder::Listing>& listings, std::size_t expected);
+    bool appendFolder(MessageFolder& folder, const MessageFolder::Listing& box, std::size_t limit);
     BuildResult readResponses(std::vector<int>& order);
     std::vector<path> boxFolders() const;
     StoreContext pumping() const;

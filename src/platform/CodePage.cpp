@@ -214,6 +214,10 @@ std::string CodePage::utf8ToCp932(std::string_view text) {
 }
 
 std::u16string CodePage::utf8ToUtf16(std::string_view text) {
+    // ASCII, as file paths mostly are, maps byte for byte.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+        return std::u16string(text.begin(), text.end());
+    }
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {

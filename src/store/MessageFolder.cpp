@@ -8,7 +8,9 @@
 #include <system_error>
 #include <unordered_set>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/CodePage.h"
@@ -79,28 +81,45 @@ class ScanLock {
     ScanLock& operator=(const ScanLock&) = delete;
 };
 
-enum class Step { Next, Enough, Fail };
+// A link counts as what it points to; an entry that cannot be looked at is no folder.
+bool isFolder(DIR* dir, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) {
+        return entry.d_type == DT_DIR;
+    }
+    struct stat status {};
+    return ::fstatat(::dirfd(dir), entry.d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+}
 
-// Offers every entry of the folder that is not a folder to visit. False when visit failed or
-// the folder could not be listed; a folder that does not exist has no entries.
-template <class Visit>
-bool forEachFile(const fs::path& folder, Visit&& visit) {
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    if (ec) {
-        return ec == std::errc::no_such_file_or_directory;
+// The names of the folder's entries that are not folders, in the order the file system lists
+// them. False when the folder could not be listed; a folder that does not exist has none.
+bool listFiles(const fs::path& folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return errno == ENOENT;
     }
-    for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_directory(typeError)) {
-            continue;
+    bool listed = true;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            listed = errno == 0;
+            break;
         }
-        const Step step = visit(it->path());
-        if (step != Step::Next) {
-            return step == Step::Enough;
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != ".." && !isFolder(dir, *entry)) {
+            names.emplace_back(name);
         }
     }
-    return !ec;
+    ::closedir(dir);
+    return listed;
+}
+
+// The text a file of the folder has in front of its name, as folder / name would give it.
+std::string prefixOf(const fs::path& folder) {
+    std::string joined = (folder / "x").native();
+    joined.pop_back();
+    return joined;
 }
 
 std::vector<fs::path> subfoldersOf(const fs::path& folder) {
@@ -119,8 +138,8 @@ enum class Read { Ok, Short, Missing, Failed };
 
 // Reads the first size bytes. O_NONBLOCK keeps a stray fifo in a box folder from hanging the
 // list; it changes nothing for regular files.
-Read readPrefix(const fs::path& file, char* buffer, std::size_t size) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+Read readPrefix(const char* file, char* buffer, std::size_t size) {
+    const int fd = ::open(file, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return errno == ENOENT ? Read::Missing : Read::Failed;
     }
@@ -145,13 +164,13 @@ bool isCandidate(std::string_view name, bool responseFolder) {
 }
 
 // A ".vminf" beside the ".vmdat" of the same stem is one message, counted through the latter.
-bool hasDataTwin(const std::string& name, const std::unordered_set<std::string>& dataFiles) {
+bool hasDataTwin(std::string_view name, const std::unordered_set<std::string_view>& dataFiles,
+                 std::string& twin) {
     const std::size_t at = name.find(kInfoExt);
     if (at == std::string::npos || dataFiles.empty()) {
         return false;
     }
-    std::string twin = name;
-    twin.replace(at, kInfoExt.size(), kDataExt);
+    twin.assign(name).replace(at, kInfoExt.size(), kDataExt);
     return dataFiles.contains(twin);
 }
 
@@ -205,27 +224,52 @@ int MessageFolder::ScanFolder(std::vector<FILESTS_INFO>& records, const path& bo
     }
 }
 
+int MessageFolder::ScanFolder(std::vector<FILESTS_INFO>& records, const Listing& listing) const {
+    try {
+        return listing.complete ? scanListed(records, listing.folder, listing.names)
+                                : scan(records, listing.folder);
+    } catch (...) {
+        return kScanFailed;
+    }
+}
+
 // What one scan learns in its first pass and keeps for the second.
 struct MessageFolder::ScanState {
     std::size_t infoFiles = 0;
     // The voice files as listed, so that finding one in either case costs no lookup on disk.
-    std::unordered_set<std::string> voiceFiles;
+    std::unordered_set<std::string_view> voiceFiles;
     bool responseFolder = false;
     std::u16string boxName;
-    std::string voiceName;  // reused, so that looking up a voice name allocates nothing
+    std::string filePrefix;   // what folder / name puts in front of a name
+    std::string shownPrefix;  // the same for the voice file shown in its place
+    // Reused, so that naming a file allocates nothing.
+    std::string filePath;
+    std::string voicePath;
 };
 
 int MessageFolder::scan(std::vector<FILESTS_INFO>& records, const path& boxFolder) const {
     const ScanLock lock;
+    std::vector<std::string> names;
+    if (!listFiles(boxFolder, names)) {
+        return kScanFailed;
+    }
+    return scanListed(records, boxFolder, names);
+}
+
+int MessageFolder::scanListed(std::vector<FILESTS_INFO>& records, const path& boxFolder,
+                              const std::vector<std::string>& names) const {
+    const ScanLock lock;
     ScanState state;
-    if (!checkMessageFiles(boxFolder, state)) {
+    if (!checkMessageFiles(names, state)) {
         return kScanFailed;
     }
     state.responseFolder = StoreNames::isResponsePath(boxFolder);
     state.boxName = CodePage::utf8ToUtf16(BoxInfo::ReadBoxName(boxFolder, &m_context.files()));
+    state.filePrefix = prefixOf(boxFolder);
+    state.shownPrefix = prefixOf((boxFolder / "x").parent_path());
     std::vector<FILESTS_INFO> found;
     found.reserve(std::min(state.infoFiles, m_recordLimit));
-    if (!collectRecords(boxFolder, state, found)) {
+    if (!collectRecords(names, state, found)) {
         return kScanFailed;
     }
     records = std::move(found);
@@ -234,54 +278,59 @@ int MessageFolder::scan(std::vector<FILESTS_INFO>& records, const path& boxFolde
 
 // The first pass runs the access check for every message file before anything is read; it
 // also notes the voice files and how many records to make room for.
-bool MessageFolder::checkMessageFiles(const path& boxFolder, ScanState& state) const {
-    return forEachFile(boxFolder, [&](const path& file) {
-        const std::string_view name = nameOf(file);
+bool MessageFolder::checkMessageFiles(const std::vector<std::string>& names,
+                                      ScanState& state) const {
+    for (const std::string& name : names) {
         if (name.ends_with(".aac") || name.ends_with(".AAC")) {
             state.voiceFiles.emplace(name);
         }
         const bool info = contains(name, kInfoExt);
         if (!info && !contains(name, kDataExt)) {
-            return Step::Next;
+            continue;
         }
         state.infoFiles += info ? 1 : 0;
         m_context.pump();
-        return m_context.accessOk() ? Step::Next : Step::Fail;
-    });
+        if (!m_context.accessOk()) {
+            return false;
+        }
+    }
+    return true;
 }
 
-bool MessageFolder::collectRecords(const path& boxFolder, ScanState& state,
+bool MessageFolder::collectRecords(const std::vector<std::string>& names, ScanState& state,
                                    std::vector<FILESTS_INFO>& found) const {
-    return forEachFile(boxFolder, [&](const path& file) {
+    for (const std::string& name : names) {
         if (found.size() >= m_recordLimit) {
-            return Step::Enough;
+            return true;
         }
-        const std::string_view name = nameOf(file);
         if (!contains(name, kInfoExt) && !contains(name, kVoiceExt)) {
-            return Step::Next;
+            continue;
         }
         m_context.pump();
         if (!m_context.accessOk()) {
-            return Step::Fail;
+            return false;
         }
-        FILESTS_INFO record;
-        const Outcome outcome = readRecord(file, state, record);
-        if (outcome == Outcome::Listed) {
-            found.push_back(record);
+        // Read in place; a record not listed is taken back.
+        const Outcome outcome = readRecord(name, state, found.emplace_back());
+        if (outcome != Outcome::Listed) {
+            found.pop_back();
         }
-        return outcome == Outcome::Failed ? Step::Fail : Step::Next;
-    });
+        if (outcome == Outcome::Failed) {
+            return false;
+        }
+    }
+    return true;
 }
 
-MessageFolder::Outcome MessageFolder::readRecord(const path& file, ScanState& state,
+MessageFolder::Outcome MessageFolder::readRecord(std::string_view name, ScanState& state,
                                                  FILESTS_INFO& record) const {
-    const std::string_view name = nameOf(file);
     // Only names of the message length pass the validation; others are not worth opening.
     if (!isCandidate(name, state.responseFolder)) {
         return Outcome::Skipped;
     }
+    state.filePath.assign(state.filePrefix).append(name);
     char bytes[MessageInfoFile::kFileSize];
-    switch (readPrefix(file, bytes, sizeof bytes)) {
+    switch (readPrefix(state.filePath.c_str(), bytes, sizeof bytes)) {
         case Read::Failed:
             return Outcome::Failed;
         case Read::Missing:  // removed since the folder was listed
@@ -292,11 +341,11 @@ MessageFolder::Outcome MessageFolder::readRecord(const path& file, ScanState& st
     }
     const std::string_view view(bytes, sizeof bytes);
     record = FILESTS_INFO::fromBytes(view);
-    if (MessageInfoFile::IsValidMessageData(file, record,
+    if (MessageInfoFile::IsValidMessageData(path(state.filePath), record,
                                             HeaderBlock(view.substr(FILESTS_INFO::kSize))) != 1) {
         return Outcome::Skipped;
     }
-    const std::u16string shown = CodePage::utf8ToUtf16(shownPath(file, state).native());
+    const std::u16string shown = CodePage::utf8ToUtf16(shownPath(name, state));
     if (shown.size() > kMaxPathChars) {
         return Outcome::Skipped;  // the list could not open a cut path
     }
@@ -307,25 +356,38 @@ MessageFolder::Outcome MessageFolder::readRecord(const path& file, ScanState& st
 }
 
 // The voice file beside an information file, in whichever case its extension came; the
-// information file itself when there is none.
-MessageFolder::path MessageFolder::shownPath(const path& file, ScanState& state) {
-    const std::string_view name = nameOf(file);
+// information file itself (state.filePath) when there is none.
+const std::string& MessageFolder::shownPath(std::string_view name, ScanState& state) {
     if (!name.ends_with(kInfoExt) || state.voiceFiles.empty()) {
-        return file;
+        return state.filePath;
     }
+    const std::string_view stem = name.substr(0, name.size() - kInfoExt.size());
     for (std::string_view extension : {".aac", ".AAC"}) {
-        state.voiceName.assign(name.substr(0, name.size() - kInfoExt.size())).append(extension);
-        if (state.voiceFiles.contains(state.voiceName)) {
-            return file.parent_path() / state.voiceName;
+        state.voicePath.assign(state.shownPrefix).append(stem).append(extension);
+        const std::string_view voiceName =
+            std::string_view(state.voicePath).substr(state.shownPrefix.size());
+        if (state.voiceFiles.contains(voiceName)) {
+            return state.voicePath;
         }
     }
-    return file;
+    return state.filePath;
 }
 
 int MessageFolder::CountMessages(const path& folder) const {
+    Listing listing;
+    return CountMessages(folder, listing);
+}
+
+int MessageFolder::CountMessages(const path& folder, Listing& listing) const {
     try {
+        listing.folder = folder;
+        listing.complete = false;
         int count = 0;
-        return countIn(folder, count) ? count : 0;
+        if (!countIn(folder, listing.names, count)) {
+            return 0;
+        }
+        listing.complete = true;
+        return count;
     } catch (...) {
         return 0;
     }
@@ -339,18 +401,21 @@ int MessageFolder::CountFolderTotal(const path& store) const {
     return total;
 }
 
-// One listing; the ".vmdat" names go into a set so that no file is looked up on disk.
-bool MessageFolder::countIn(const path& folder, int& count) const {
-    if (!m_context.accessOk()) {
-        return false;
-    }
-    std::vector<std::string> considered;
-    std::unordered_set<std::string> dataFiles;
-    const bool listed = forEachFile(folder, [&](const path& file) {
+// One listing, kept in names.
+bool MessageFolder::countIn(const path& folder, std::vector<std::string>& names, int& count) const {
+    names.clear();
+    return m_context.accessOk() && listFiles(folder, names) && countListed(folder, names, count);
+}
+
+// The ".vmdat" names go into a set so that no file is looked up on disk.
+bool MessageFolder::countListed(const path& folder, const std::vector<std::string>& names,
+                                int& count) const {
+    std::vector<std::string_view> considered;
+    std::unordered_set<std::string_view> dataFiles;
+    for (const std::string& name : names) {
         if (!m_context.accessOk()) {
-            return Step::Fail;
+            return false;
         }
-        const std::string_view name = nameOf(file);
         const bool data = contains(name, kDataExt);
         if (data) {
             dataFiles.emplace(name);
@@ -358,21 +423,18 @@ bool MessageFolder::countIn(const path& folder, int& count) const {
         if (data || contains(name, kInfoExt)) {
             considered.emplace_back(name);
         }
-        return Step::Next;
-    });
-    if (!listed) {
-        return false;
     }
     count = 0;
-    for (const std::string& name : considered) {
-        if (!hasDataTwin(name, dataFiles) && countsAsMessage(folder, name)) {
+    std::string twin;
+    for (std::string_view name : considered) {
+        if (!hasDataTwin(name, dataFiles, twin) && countsAsMessage(folder, name)) {
             ++count;
         }
     }
     return true;
 }
 
-bool MessageFolder::countsAsMessage(const path& folder, const std::string& name) const {
+bool MessageFolder::countsAsMessage(const path& folder, std::string_view name) const {
     if (!contains(folder.native(), kValidatedCountMarker)) {
         return true;
     }
@@ -390,7 +452,7 @@ int MessageFolder::ReadFirstInfo(const path& folder, FILESTS_INFO& record) const
                 continue;
             }
             char bytes[FILESTS_INFO::kSize];
-            if (readPrefix(folder / names.front(), bytes, sizeof bytes) != Read::Ok) {
+            if (readPrefix((folder / names.front()).c_str(), bytes, sizeof bytes) != Read::Ok) {
                 return store::kFailed;
             }
             record = FILESTS_INFO::fromBytes(std::string_view(bytes, sizeof bytes));
@@ -457,7 +519,8 @@ int MessageFolder::StoreHoldsMessages(const path& store) const {
             for (const path& box : subfoldersOf(kind)) {
                 anyBox = true;
                 int count = 0;
-                if (!countIn(box, count)) {
+                std::vector<std::string> names;
+                if (!countIn(box, names, count)) {
                     return kNotListed;
                 }
                 if (count > 0) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/FILESTS_INFO.h"
@@ -33,6 +34,14 @@ class MessageFolder {
     static constexpr int kNoBoxes = 0;
     static constexpr int kNotListed = -1;
 
+    // A box folder listed once, for a caller that counts its messages before reading them:
+    // CountMessages fills it and ScanFolder reads from it, so the folder is listed once.
+    struct Listing {
+        path folder;
+        std::vector<std::string> names;  // the entries that are not folders, as listed
+        bool complete = false;           // listed and counted without a failure
+    };
+
     explicit MessageFolder(const StoreContext& context) : m_context(context) {}
 
     // Fills records with one record per valid message information file of the box folder, in
@@ -40,10 +49,14 @@ class MessageFolder {
     // be read) -1, and records is left as it was. A missing folder has no messages. Files
     // whose path does not fit the record's file path field are left out.
     int ScanFolder(std::vector<FILESTS_INFO>& records, const path& boxFolder) const;
+    // The same from the names CountMessages listed; an incomplete listing lists anew.
+    int ScanFolder(std::vector<FILESTS_INFO>& records, const Listing& listing) const;
 
     // Messages in the folder; a ".vminf" beside a ".vmdat" of the same stem counts once.
     // 0 also on failure.
     int CountMessages(const path& folder) const;
+    // The same, keeping the names listed for ScanFolder.
+    int CountMessages(const path& folder, Listing& listing) const;
     // The folder total of a store: the messages of every box folder under its "rusuroku" and
     // "naisen" folders.
     int CountFolderTotal(const path& store) const;
@@ -75,13 +88,16 @@ class MessageFolder {
     struct ScanState;
 
     int scan(std::vector<FILESTS_INFO>& records, const path& boxFolder) const;
-    bool checkMessageFiles(const path& boxFolder, ScanState& state) const;
-    bool collectRecords(const path& boxFolder, ScanState& state,
+    int scanListed(std::vector<FILESTS_INFO>& records, const path& boxFolder,
+                   const std::vector<std::string>& names) const;
+    bool checkMessageFiles(const std::vector<std::string>& names, ScanState& state) const;
+    bool collectRecords(const std::vector<std::string>& names, ScanState& state,
                         std::vector<FILESTS_INFO>& found) const;
-    Outcome readRecord(const path& file, ScanState& state, FILESTS_INFO& record) const;
-    static path shownPath(const path& file, ScanState& state);
-    bool countIn(const path& folder, int& count) const;
-    bool countsAsMessage(const path& folder, const std::string& name) const;
+    Outcome readRecord(std::string_view name, ScanState& state, FILESTS_INFO& record) const;
+    static const std::string& shownPath(std::string_view name, ScanState& state);
+    bool countIn(const path& folder, std::vector<std::string>& names, int& count) const;
+    bool countListed(const path& folder, const std::vector<std::string>& names, int& count) const;
+    bool countsAsMessage(const path& folder, std::string_view name) const;
 
     const StoreContext& m_context;
     std::size_t m_recordLimit = kMaxRecords;

@@ -59,10 +59,28 @@ class MessageFolderTest : public ::testing::Test {
     fs::path box() const { return dir / "store" / "rusuroku" / "0101"; }
     fs::path outou() const { return dir / "store" / "outou"; }
 
+    static std::string bytesOf(const std::vector<FILESTS_INFO>& records) {
+        std::string bytes;
+        for (const FILESTS_INFO& record : records) {
+            bytes += record.toBytes();
+        }
+        return bytes;
+    }
+
     // Records by title; fails the test when the scan fails.
     std::map<Text, FILESTS_INFO> scan(const fs::path& folder) {
         std::vector<FILESTS_INFO> records;
         EXPECT_EQ(messages.ScanFolder(records, folder), 0);
+        // Read from the names a count listed, and from a listing that failed (listed anew),
+        // the scan finds the same records.
+        MessageFolder::Listing counted;
+        messages.CountMessages(folder, counted);
+        for (const MessageFolder::Listing& listing :
+             {counted, MessageFolder::Listing{folder, {}, false}}) {
+            std::vector<FILESTS_INFO> fromListing;
+            EXPECT_EQ(messages.ScanFolder(fromListing, listing), 0);
+            EXPECT_EQ(bytesOf(fromListing), bytesOf(records));
+        }
         std::map<Text, FILESTS_INFO> byTitle;
         for (const FILESTS_INFO& record : records) {
             byTitle[text(record.title)] = record;
