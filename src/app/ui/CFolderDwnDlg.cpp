@@ -41,7 +41,7 @@ CFolderDwnDlg::CFolderDwnDlg(CommandContext& context, FolderChooser::Browse brow
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addLayout(buildActions());
-    layout->addLayout(buildButtons());
+    layout->addLayout(okCancelRow([this] { onOk(); }));
     rebuild();
 }
 
@@ -56,17 +56,6 @@ QHBoxLayout* CFolderDwnDlg::buildActions() {
     add(text::kButtonDeleteFolder, "deleteButton", [this] { onDelete(false); });
     add(text::kButtonRestoreFolders, "restoreButton", [this] { onRestore(); });
     return actions;
-}
-
-QHBoxLayout* CFolderDwnDlg::buildButtons() {
-    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
-    ok->setDefault(true);
-    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    return buttons;
 }
 
 void CFolderDwnDlg::rebuild() {

@@ -33,7 +33,6 @@ class CFolderDwnDlg : public OrvenDialog {
 
   private:
     QHBoxLayout* buildActions();
-    QHBoxLayout* buildButtons();
     // Lists the folders again, keeping the selection where it can.
     void rebuild();
     void addRow(const std::string& folder);

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -33,19 +32,8 @@ CFolderResuDlg::CFolderResuDlg(FolderDeletion& deletion, QWidget* parent)
     m_list->header()->setSectionResizeMode(ChoiceColumn, QHeaderView::ResizeToContents);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
-    layout->addLayout(buildButtons());
+    layout->addLayout(okCancelRow([this] { onOk(); }));
     fill();
-}
-
-QHBoxLayout* CFolderResuDlg::buildButtons() {
-    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
-    ok->setDefault(true);
-    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    return buttons;
 }
 
 void CFolderResuDlg::fill() {

@@ -7,7 +7,6 @@
 #include "app/ui/OrvenDialog.h"
 #include "store/HoldingFolder.h"
 
-class QHBoxLayout;
 class QTreeWidget;
 
 namespace orven::ui {
@@ -21,7 +20,6 @@ class CFolderResuDlg : public OrvenDialog {
     explicit CFolderResuDlg(FolderDeletion& deletion, QWidget* parent = nullptr);
 
   private:
-    QHBoxLayout* buildButtons();
     void fill();
     void onOk();
 

@@ -1,6 +1,5 @@
 #include "app/ui/CSelAutoDelDlg.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,16 +18,9 @@ CSelAutoDelDlg::CSelAutoDelDlg(CommandContext& context, QWidget* parent)
     setObjectName("selAutoDelDialog");
     setWindowTitle(qs(text::kAutoDeleteTitle));
     m_lists->setRows(m_choice.autoDeleteRows());
-    auto* ok = makeButton(text::kButtonOk, "okButton", [this] { onOk(); });
-    ok->setDefault(true);
-    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lists);
-    layout->addLayout(buttons);
+    layout->addLayout(okCancelRow([this] { onOk(); }));
 }
 
 // The message goes over the open dialog, once the event loop runs.

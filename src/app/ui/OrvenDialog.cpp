@@ -1,5 +1,7 @@
 #include "app/ui/OrvenDialog.h"
 
+#include <QHBoxLayout>
+
 #include <algorithm>
 #include <utility>
 
@@ -17,6 +19,7 @@
 #include <QTextEdit>
 
 #include "app/ui/QtText.h"
+#include "resources/Texts.h"
 
 namespace orven::ui {
 namespace {
@@ -87,6 +90,17 @@ QPushButton* OrvenDialog::makeButton(std::string_view text, const char* objectNa
     button->setObjectName(objectName);
     connect(button, &QPushButton::clicked, this, std::move(onClick));
     return button;
+}
+
+QHBoxLayout* OrvenDialog::okCancelRow(std::function<void()> onOk) {
+    auto* ok = makeButton(text::kButtonOk, "okButton", std::move(onOk));
+    ok->setDefault(true);
+    auto* cancel = makeButton(text::kButtonCancel, "cancelButton", [this] { reject(); });
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 void OrvenDialog::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QAbstractButton;
+class QHBoxLayout;
 class QPushButton;
 
 namespace orven::ui {
@@ -35,6 +36,9 @@ class OrvenDialog : public QDialog {
     // click does.
     QPushButton* makeButton(std::string_view text, const char* objectName,
                             std::function<void()> onClick);
+    // The row of "OK" (the default button, doing onOk) and "キャンセル" (reject), at the right
+    // after a stretch.
+    QHBoxLayout* okCancelRow(std::function<void()> onOk);
 
   private:
     bool pressAccessKey(int key);
