@@ -1,9 +1,12 @@
 #include "platform/FileOps.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/FileIo.h"
@@ -139,6 +142,15 @@ std::error_code plainRename(const fs::path& from, const fs::path& to) {
     return ec;
 }
 
+// A link counts as what it points to; an entry that cannot be looked at is no folder.
+bool isFolder(DIR* dir, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) {
+        return entry.d_type == DT_DIR;
+    }
+    struct stat status {};
+    return ::fstatat(::dirfd(dir), entry.d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+}
+
 }  // namespace
 
 std::optional<fs::path> FileOps::findAnyCase(const fs::path& file) {
@@ -237,6 +249,41 @@ bool FileOps::flushFolder(const fs::path& folder) {
 bool FileOps::replaceFileAtomically(const fs::path& file, std::string_view bytes,
                                     unsigned newFileMode) {
     return FileIo::replaceAtomically(file, bytes, newFileMode);
+}
+
+bool FileOps::listFileNames(const std::filesystem::path& folder, std::vector<std::string>& names) {
+    names.clear();
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return errno == ENOENT;
+    }
+    bool listed = true;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            listed = errno == 0;
+            break;
+        }
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != ".." && !isFolder(dir, *entry)) {
+            names.emplace_back(name);
+        }
+    }
+    ::closedir(dir);
+    return listed;
+}
+
+std::vector<fs::path> FileOps::subfolders(const fs::path& folder) {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError)) {
+            found.push_back(it->path());
+        }
+    }
+    return found;
 }
 
 }  // namespace orven

@@ -21,6 +21,13 @@ class FileOps {
     // Names of the regular files in the folder matching a Windows find pattern ('*' and '?',
     // ASCII case ignored, a trailing ".*" also matching names without extension), sorted.
     // A missing folder has no matches.
+    // The names of the folder's entries that are not folders (a link counts as what it points
+    // to), in the order the file system lists them. False when the folder could not be
+    // listed; a folder that does not exist has none.
+    static bool listFileNames(const std::filesystem::path& folder, std::vector<std::string>& names);
+    // The folders directly in the folder (links to folders too), as the file system lists
+    // them; none when it cannot be listed.
+    static std::vector<std::filesystem::path> subfolders(const std::filesystem::path& folder);
     static std::vector<std::string> glob(const std::filesystem::path& folder,
                                          std::string_view pattern);
     static bool matchesPattern(std::string_view name, std::string_view pattern);

@@ -8,9 +8,7 @@
 #include <system_error>
 #include <unordered_set>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/CodePage.h"
@@ -81,57 +79,11 @@ class ScanLock {
     ScanLock& operator=(const ScanLock&) = delete;
 };
 
-// A link counts as what it points to; an entry that cannot be looked at is no folder.
-bool isFolder(DIR* dir, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) {
-        return entry.d_type == DT_DIR;
-    }
-    struct stat status {};
-    return ::fstatat(::dirfd(dir), entry.d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
-}
-
-// The names of the folder's entries that are not folders, in the order the file system lists
-// them. False when the folder could not be listed; a folder that does not exist has none.
-bool listFiles(const fs::path& folder, std::vector<std::string>& names) {
-    names.clear();
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return errno == ENOENT;
-    }
-    bool listed = true;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (entry == nullptr) {
-            listed = errno == 0;
-            break;
-        }
-        const std::string_view name(entry->d_name);
-        if (name != "." && name != ".." && !isFolder(dir, *entry)) {
-            names.emplace_back(name);
-        }
-    }
-    ::closedir(dir);
-    return listed;
-}
-
 // The text a file of the folder has in front of its name, as folder / name would give it.
 std::string prefixOf(const fs::path& folder) {
     std::string joined = (folder / "x").native();
     joined.pop_back();
     return joined;
-}
-
-std::vector<fs::path> subfoldersOf(const fs::path& folder) {
-    std::vector<fs::path> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_directory(typeError)) {
-            found.push_back(it->path());
-        }
-    }
-    return found;
 }
 
 enum class Read { Ok, Short, Missing, Failed };
@@ -250,7 +202,7 @@ struct MessageFolder::ScanState {
 int MessageFolder::scan(std::vector<FILESTS_INFO>& records, const path& boxFolder) const {
     const ScanLock lock;
     std::vector<std::string> names;
-    if (!listFiles(boxFolder, names)) {
+    if (!FileOps::listFileNames(boxFolder, names)) {
         return kScanFailed;
     }
     return scanListed(records, boxFolder, names);
@@ -404,7 +356,8 @@ int MessageFolder::CountFolderTotal(const path& store) const {
 // One listing, kept in names.
 bool MessageFolder::countIn(const path& folder, std::vector<std::string>& names, int& count) const {
     names.clear();
-    return m_context.accessOk() && listFiles(folder, names) && countListed(folder, names, count);
+    return m_context.accessOk() && FileOps::listFileNames(folder, names) &&
+           countListed(folder, names, count);
 }
 
 // The ".vmdat" names go into a set so that no file is looked up on disk.
@@ -512,11 +465,11 @@ int MessageFolder::StoreHoldsMessages(const path& store) const {
             return kNotListed;
         }
         bool anyBox = false;
-        for (const path& kind : subfoldersOf(store)) {
+        for (const path& kind : FileOps::subfolders(store)) {
             if (!isKindFolder(kind)) {
                 continue;
             }
-            for (const path& box : subfoldersOf(kind)) {
+            for (const path& box : FileOps::subfolders(kind)) {
                 anyBox = true;
                 int count = 0;
                 std::vector<std::string> names;
