@@ -14,6 +14,7 @@
 #include "app/ui/CDownKindSetWDlg.h"
 #include "app/ui/CSelAutoDelDlg.h"
 #include "app/ui/CSelDownDlg.h"
+#include "gui/OfflineCommand.h"
 #include "store/BoxInfo.h"
 
 using orven::BoxInfo;
@@ -35,59 +36,14 @@ T* child(const QWidget& parent, const char* name) {
     return parent.findChild<T*>(name);
 }
 
-// Answers message boxes from a queue (OK when it is empty) and records their texts.
-class AnsweringUi : public orven::Ui {
-  public:
-    void pump() override {}
-    int messageBox(const std::string& text, const std::string&, orven::Buttons,
-                   orven::Icon) override {
-        texts.push_back(text);
-        if (answers.empty()) {
-            return IdOk;
-        }
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    int customBox(const orven::CustomBox&) override { return orven::CustomBox::Closed; }
-    std::unique_ptr<orven::Progress> openProgress(const std::string&, const std::string&,
-                                                  std::atomic<int>*) override {
-        return nullptr;
-    }
-
-    std::deque<int> answers;
-    std::vector<std::string> texts;
-};
-
-class QuietView : public orven::SessionView {
-  public:
-    void setKeepAliveTimer(bool) override {}
-    void setBackupTimer(bool) override {}
-    void sessionChanged() override {}
-};
-
-// A context without a main unit over the store "store" of a temporary data folder.
-struct World {
-    World() {
-        doc.dataFolder = (root / "data").string() + "/";
-        doc.currentFolderName = "store";
-    }
+// Box folders in the store of an offline command context.
+struct World : orven::test::OfflineCommand {
     fs::path store() const { return doc.storeFolder(); }
     void box(const char* kind, const char* name, int make = BoxInfo::kMadeByDownload) {
         const fs::path folder = store() / kind / name;
         fs::create_directories(folder);
         BoxInfo::file(folder).writeInt(BoxInfo::kSection, BoxInfo::kMakeKey, make);
     }
-
-    QTemporaryDir temp;
-    fs::path root = temp.path().toStdString();
-    AnsweringUi ui;
-    orven::Timing timing;
-    orven::CORVENDoc doc;
-    QuietView view;
-    orven::SessionController session{{ui, timing, root, 1}, doc, view};
-    orven::ProfileFile settings{root / "ORVEN.ini"};
-    orven::CommandContext context{session, doc, settings, ui, {}, root / "holding"};
 };
 
 // The check of every row of a list.
@@ -123,7 +79,7 @@ class DownloadDialogsTest : public QObject {
             {"bothButton", DeletionKind::MainUnitAndPc},
             {"pcButton", DeletionKind::PcOnly}};
         for (const auto& [button, kind] : cases) {
-            AnsweringUi ui;
+            orven::test::AnsweringUi ui;
             ui.answers = {IdNo, IdYes};
             CDelKindSetDlg dialog(ui);
             dialog.show();
@@ -134,7 +90,7 @@ class DownloadDialogsTest : public QObject {
             QCOMPARE(dialog.result(), static_cast<int>(kind));
             QCOMPARE(ui.texts, std::vector<std::string>(2, "消去します。よろしいですか？"));
         }
-        AnsweringUi ui;
+        orven::test::AnsweringUi ui;
         CDelKindSetDlg dialog(ui);
         dialog.show();
         child(dialog, "cancelButton")->click();

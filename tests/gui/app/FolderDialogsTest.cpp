@@ -12,6 +12,7 @@
 #include "app/ui/CFolderDwnDlg.h"
 #include "app/ui/CFolderResuDlg.h"
 #include "gui/ModalWatch.h"
+#include "gui/OfflineCommand.h"
 #include "resources/TextFormat.h"
 #include "resources/Texts.h"
 
@@ -20,38 +21,16 @@ using orven::ui::CFolderDwnDlg;
 
 namespace {
 
-// Answers every message box No and keeps its text.
-class NoUi : public Ui {
-  public:
-    void pump() override {}
-    int messageBox(const std::string& text, const std::string&, Buttons, Icon) override {
-        texts.push_back(text);
-        return IdNo;
-    }
-    int customBox(const CustomBox&) override { return CustomBox::Closed; }
-    std::unique_ptr<Progress> openProgress(const std::string&, const std::string&,
-                                           std::atomic<int>*) override {
-        return nullptr;
-    }
-    std::vector<std::string> texts;
-};
-
-struct QuietView : SessionView {
-    void setKeepAliveTimer(bool) override {}
-    void setBackupTimer(bool) override {}
-    void sessionChanged() override {}
-};
-
 // A data folder with the stores DL_A and DL_B, a plain folder, and the open folder "open"
 // that is no store yet.
-struct World {
+struct World : test::OfflineCommand {
     World() {
         for (const char* sub : {"DL_A/rusuroku", "DL_A/naisen", "DL_B/rusuroku", "DL_B/naisen",
                                 "plain", "open", "new"}) {
             std::filesystem::create_directories(data / sub);
         }
-        doc.dataFolder = data.string() + "/";
         doc.currentFolderName = "open";
+        ui.otherwise = IdNo;
     }
     FolderChooser::Browse browse() {
         return [this](const std::string& title, const std::string&) {
@@ -61,15 +40,7 @@ struct World {
     }
     QString path(const char* name) const { return QString::fromStdString((data / name).string()); }
 
-    QTemporaryDir temp;
-    std::filesystem::path data = temp.path().toStdString();
-    CORVENDoc doc;
-    NoUi ui;
-    Timing timing;
-    QuietView view;
-    SessionController session{{ui, timing, data, 1}, doc, view};
-    ProfileFile settings{data / "ORVEN.ini"};
-    CommandContext context{session, doc, settings, ui, {}, data / "holding"};
+    std::filesystem::path data = OfflineCommand::data();
     std::string answer;  // of the browser
     std::vector<std::string> titles;
 };

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "app/CommandContext.h"
+#include "gui/OfflineCommand.h"
 #include "list/ui/CBoxOpenDlg.h"
 #include "resources/Texts.h"
 
@@ -25,50 +26,11 @@ T* child(const QWidget& parent, const char* name) {
     return parent.findChild<T*>(name);
 }
 
-// Answers every message box with OK and records its text.
-class RecordingUi : public orven::Ui {
-  public:
-    void pump() override {}
-    int messageBox(const std::string& text, const std::string&, orven::Buttons,
-                   orven::Icon) override {
-        texts.push_back(text);
-        return orven::IdOk;
-    }
-    int customBox(const orven::CustomBox&) override { return orven::CustomBox::Closed; }
-    std::unique_ptr<orven::Progress> openProgress(const std::string&, const std::string&,
-                                                  std::atomic<int>*) override {
-        return nullptr;
-    }
-
-    std::vector<std::string> texts;
-};
-
-class QuietView : public orven::SessionView {
-  public:
-    void setKeepAliveTimer(bool) override {}
-    void setBackupTimer(bool) override {}
-    void sessionChanged() override {}
-};
-
-// A context without a main unit over the store "store" of a temporary data folder.
-struct World {
-    World() {
-        doc.dataFolder = (root / "data").string() + "/";
-        doc.currentFolderName = "store";
-    }
+// Box folders in the store of an offline command context.
+struct World : orven::test::OfflineCommand {
     void box(const char* kind, const char* name) {
         fs::create_directories(fs::path(doc.storeFolder()) / kind / name);
     }
-
-    QTemporaryDir temp;
-    fs::path root = temp.path().toStdString();
-    RecordingUi ui;
-    orven::Timing timing;
-    orven::CORVENDoc doc;
-    QuietView view;
-    orven::SessionController session{{ui, timing, root, 1}, doc, view};
-    orven::ProfileFile settings{root / "ORVEN.ini"};
-    orven::CommandContext context{session, doc, settings, ui, {}, root / "holding"};
 };
 
 // The check of every row, as the list keeps it.
