@@ -1,6 +1,7 @@
 #include "list/MessageList.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -130,20 +131,32 @@ bool MessageList::storeReadable() const {
 }
 
 BuildResult MessageList::BuildBoxList(bool keepMode) {
+    if (!keepMode && !m_building) {
+        m_keepUserSort = false;
+    }
+    return build(keepMode, [this](std::vector<int>& order) {
+        const BuildResult result = readBoxes(order);
+        countRows();
+        m_counts.boxTotal = m_counts.listTotal;
+        orderAsSorted(order);
+        return result;
+    });
+}
+
+// The frame of both builds: one at a time, the display mode, the new order taken over, and
+// a list left empty when the rows do not fit in memory.
+BuildResult MessageList::build(bool keepMode,
+                               const std::function<BuildResult(std::vector<int>&)>& read) {
     if (m_building) {
         return BuildResult::Busy;
     }
     const Running running(m_building);
     if (!keepMode) {
         m_mode = DisplayMode::All;
-        m_keepUserSort = false;
     }
     try {
         std::vector<int> order;
-        const BuildResult result = readBoxes(order);
-        countRows();
-        m_counts.boxTotal = m_counts.listTotal;
-        orderAsSorted(order);
+        const BuildResult result = read(order);
         replaceOrder(std::move(order));
         m_built = true;
         return result;
@@ -224,24 +237,7 @@ bool MessageList::appendFolder(MessageFolder& folder, const MessageFolder::Listi
 }
 
 BuildResult MessageList::BuildResponseList(bool keepMode) {
-    if (m_building) {
-        return BuildResult::Busy;
-    }
-    const Running running(m_building);
-    if (!keepMode) {
-        m_mode = DisplayMode::All;
-    }
-    try {
-        std::vector<int> order;
-        const BuildResult result = readResponses(order);
-        replaceOrder(std::move(order));
-        m_built = true;
-        return result;
-    } catch (const std::bad_alloc&) {
-        clearRows();
-        m_built = true;
-        return BuildResult::OutOfMemory;
-    }
+    return build(keepMode, [this](std::vector<int>& order) { return readResponses(order); });
 }
 
 BuildResult MessageList::readResponses(std::vector<int>& order) {

@@ -128,6 +128,7 @@ class MessageList {
   private:
     class Running;
 
+    BuildResult build(bool keepMode, const std::function<BuildResult(std::vector<int>&)>& read);
     BuildResult readBoxes(std::vector<int>& order);
     BuildResult scanBoxes(std::vector<MessageFolder::Listing>& listings, std::size_t expected);
     bool appendFolder(MessageFolder& folder, const MessageFolder::Listing& box, std::size_t limit);
