@@ -12,6 +12,7 @@
 #include "mainunit/MainUnitServer.h"
 #include "platform/ManualClock.h"
 #include "platform/ProfileFile.h"
+#include "support/QuickTiming.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -31,12 +32,6 @@ class QuietView : public SessionView {
 class CommandTest : public ::testing::Test {
   protected:
     CommandTest() {
-        timing.replyTimeoutMs = 3000;
-        timing.dataAcceptTimeoutMs = 3000;
-        timing.dataReadTimeoutMs = 3000;
-        timing.transferEndReadTimeoutMs = 3000;
-        timing.storEndReplyTimeoutMs = 3000;
-        timing.uploadPiecePauseMs = 0;
         timing.pauseHandshakeStepMs = 1;
         timing.reconnectWaitSteps = 1;
         timing.reconnectWaitStepMs = 1;
@@ -67,7 +62,7 @@ class CommandTest : public ::testing::Test {
     std::filesystem::path store() const { return doc.storeFolder(); }
 
     TempDir dir;
-    Timing timing;
+    Timing timing = quickTiming();
     // Names of dated folders and request lists; tests set the moment they need.
     ManualClock clock{LocalTime::make(2026, 12, 8, 9, 30)};
     ScriptedUi ui;

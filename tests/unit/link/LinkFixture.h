@@ -14,6 +14,7 @@
 #include "platform/Timing.h"
 #include "platform/Ui.h"
 #include "support/FileBytes.h"
+#include "support/QuickTiming.h"
 #include "support/TempDir.h"
 
 namespace orven::test {
@@ -68,19 +69,6 @@ inline int openDescriptors() {
 
 // The time-out of the cases that wait for silence.
 inline constexpr int kShortWaitMs = 200;
-
-// Time-outs short enough that the cases that wait for one stay quick, long enough that a
-// busy machine does not trip the others.
-inline Timing quickTiming() {
-    Timing timing;
-    timing.replyTimeoutMs = 3000;
-    timing.storEndReplyTimeoutMs = 3000;
-    timing.transferEndReadTimeoutMs = 3000;
-    timing.dataAcceptTimeoutMs = 3000;
-    timing.dataReadTimeoutMs = 3000;
-    timing.uploadPiecePauseMs = 0;
-    return timing;
-}
 
 // What a case gives the link or an Environment: its user interface (may be null), time-outs
 // and cancel flag, and the folder the link writes to by default.
